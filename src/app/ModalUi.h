@@ -1,0 +1,41 @@
+#pragma once
+// Every modal exchange with the user goes through this seam, so handlers can be
+// driven by a script in tests. QtModalUi shows the real dialogs.
+
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QMenu;
+class QPrinter;
+class QWidget;
+
+class ModalUi {
+public:
+    enum class Icon { Information, Error };
+
+    virtual ~ModalUi() = default;
+
+    // Cancel yields "".
+    virtual QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
+                             const QString &defaultText) = 0;
+    // One OK button.
+    virtual void messageBox(QWidget *parent, const QString &text, const QString &title,
+                            Icon icon) = 0;
+    // filter uses the "description|pattern" form; "" when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &filter,
+                                 const QString &presetName) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &filter,
+                                 const QString &presetName) = 0;
+    // Pops the menu up at the mouse pointer and returns when it closes.
+    virtual void popupMenu(QMenu *menu) = 0;
+    // Runs a modal window until it closes.
+    virtual void runModal(QDialog *dialog) = 0;
+    // The system print dialog; false when cancelled.
+    virtual bool printDialog(QWidget *parent, QPrinter *printer) = 0;
+    // Waits, with a cancellable progress dialog, until progress() reports 100;
+    // false when the user cancelled. The event loop keeps running meanwhile.
+    virtual bool waitWithProgress(QWidget *parent, const QString &label,
+                                  const std::function<int()> &progress) = 0;
+};

@@ -1,0 +1,5 @@
+#include "bookmarks/modPdf.h"
+
+namespace modPdf {
+QString PendingPath;
+} // namespace modPdf

@@ -1,0 +1,52 @@
+#pragma once
+// The embedded PDF viewer as the main window sees it: a widget that holds the open
+// document and does all rendering, navigation, zoom, search, selection and printing.
+// The shell keeps no copy of its state; it reads modes back from here.
+
+#include <QString>
+#include <QWidget>
+
+class ViewerControl : public QWidget {
+    Q_OBJECT
+public:
+    // Status values of OpenDocument.
+    enum OpenStatus : int {
+        Opened = 0,
+        CannotOpen = 1,        // missing, not permitted, a directory, I/O error
+        PageTreeUnreadable = 2,
+        Damaged = 3,           // not a PDF, or damaged beyond repair
+        PasswordNeeded = 4,
+    };
+
+    explicit ViewerControl(QWidget *parent = nullptr) : QWidget(parent) {}
+
+    virtual int OpenDocument(const QString &path, const QString &userPassword,
+                             const QString &ownerPassword) = 0;
+    virtual void CloseDocument() = 0;
+
+    virtual int CurrentPage() const = 0;      // first page is 1
+    virtual void setCurrentPage(int page) = 0;
+    virtual int PageCount() const = 0;
+    virtual double ZoomFactor() const = 0;    // 1.0 = 100 %
+    virtual void setZoomFactor(double factor) = 0;
+
+    virtual QString SelectedText() const = 0;
+    virtual void PrintDocument() = 0;
+    virtual int FindText(const QString &text) = 0;   // 0 = not found
+    virtual void FindNext() = 0;
+    virtual int SearchAll(const QString &text) = 0;  // 0 = nothing found
+
+    virtual qint16 MouseMode() const = 0;     // 0 hand tool, 1 text tool
+    virtual void setMouseMode(qint16 mode) = 0;
+    virtual QString DocumentPath() const = 0; // "" exactly when no document is open
+
+    virtual int OutlineVisible() const = 0;   // 1 shown, 0 hidden
+    virtual void setOutlineVisible(int visible) = 0;
+    virtual void setPageLayout(qint16 layout) = 0; // 0 single page, 1 continuous
+    virtual void setFitMode(qint16 mode) = 0;      // 0 fit window, 1 actual size, 2 fit width
+    virtual void setRotation(int degrees) = 0;     // 0, 90, 180, 270
+
+signals:
+    void PageChanged(int page);
+    void ContextMenuRequested(int x, int y);
+};
