@@ -1,6 +1,7 @@
 #include "bookmarks/BookmarkStore.h"
 
 #include "app/ModalUi.h"
+#include "bookmarks/IniFileEdit.h"
 #include "bookmarks/modPdf.h"
 
 #include <QDir>
@@ -60,10 +61,20 @@ QString readPage(const QString &file, int number)
     return modPdf::ReadIniValue(kSection, pageKey(number), file);
 }
 
-bool writeEntry(const QString &file, int number, const QString &path, const QString &page)
+void writeEntry(IniFileEdit &edit, int number, const QString &path, const QString &page)
 {
-    return modPdf::WriteIniValue(kSection, pathKey(number), path, file)
-           && modPdf::WriteIniValue(kSection, pageKey(number), page, file);
+    edit.setValue(kSection, pathKey(number), path);
+    edit.setValue(kSection, pageKey(number), page);
+}
+
+QString readPath(const IniFileEdit &edit, int number)
+{
+    return edit.value(kSection, pathKey(number));
+}
+
+QString readPage(const IniFileEdit &edit, int number)
+{
+    return edit.value(kSection, pageKey(number));
 }
 
 std::optional<int> pageNumber(const QString &pageText)

@@ -1,12 +1,14 @@
 #pragma once
 // The bookmarks in bk.ini, section "bkinfo": "nextnum" (the number the next bookmark
-// gets) and, for each bookmark n, "path<n>" and "page<n>". Every call reads or writes
-// the file at once; nothing is cached, so edits made meanwhile are seen.
+// gets) and, for each bookmark n, "path<n>" and "page<n>". Reads go to the file at
+// once; nothing is cached, so edits made meanwhile are seen. An operation's writes
+// are collected in an IniFileEdit and reach the file together or not at all.
 
 #include <QString>
 
 #include <optional>
 
+class IniFileEdit;
 class ModalUi;
 class QWidget;
 
@@ -26,8 +28,10 @@ qint16 readCounter(const QString &file);
 QString readPath(const QString &file, int number);
 QString readPage(const QString &file, int number);
 
-// Writes path<number>, then page<number>; false at the first write that fails.
-bool writeEntry(const QString &file, int number, const QString &path, const QString &page);
+// Sets path<number>, then page<number>, in a pending edit of the file.
+void writeEntry(IniFileEdit &edit, int number, const QString &path, const QString &page);
+QString readPath(const IniFileEdit &edit, int number);
+QString readPage(const IniFileEdit &edit, int number);
 
 // The page to show for a stored page text: its integer part, or nothing when the
 // text is not a number within the 32-bit range.

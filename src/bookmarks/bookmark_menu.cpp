@@ -3,6 +3,7 @@
 #include "app/ModalUi.h"
 #include "app/frmPdf.h"
 #include "bookmarks/BookmarkStore.h"
+#include "bookmarks/IniFileEdit.h"
 #include "bookmarks/frmBk.h"
 #include "bookmarks/modPdf.h"
 #include "viewer/ViewerControl.h"
@@ -76,12 +77,11 @@ void frmPdf::mnuAddbk_Click()
                         QStringLiteral("提示"), ModalUi::Icon::Information);
         return;
     }
-    const bool saved =
-        BookmarkStore::writeEntry(file, number, Pdfc->DocumentPath(),
-                                  QString::number(Pdfc->CurrentPage()))
-        && modPdf::WriteIniValue(BookmarkStore::kSection, QStringLiteral("Nextnum"),
-                                 QString::number(number + 1), file);
-    if (!saved) {
+    IniFileEdit edit(file);
+    BookmarkStore::writeEntry(edit, number, Pdfc->DocumentPath(),
+                              QString::number(Pdfc->CurrentPage()));
+    edit.setValue(BookmarkStore::kSection, QStringLiteral("Nextnum"), QString::number(number + 1));
+    if (!edit.commit()) {
         BookmarkStore::reportSaveFailure(ui(), this);
         return;
     }

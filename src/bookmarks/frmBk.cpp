@@ -2,7 +2,7 @@
 
 #include "app/ModalUi.h"
 #include "bookmarks/BookmarkStore.h"
-#include "bookmarks/modPdf.h"
+#include "bookmarks/IniFileEdit.h"
 
 #include <QFont>
 #include <QIcon>
@@ -94,12 +94,12 @@ void frmBk::dcButton1_Click()
     // The current row survives a ctrl-click that clears the selection mark.
     const int selected = qMax(lstBk->currentRow(), 0);
     const int selectAfter = selected == 0 ? 0 : selected - 1;
-    const bool saved = deleteBookmark(selected + 1);
-    if (!saved)
+    if (!deleteBookmark(selected + 1)) {
         BookmarkStore::reportSaveFailure(m_ui, this);
-    // Refilled in any case, so the list and the menu show what the file now holds.
+        return;
+    }
     Regetlist();
-    if (saved && lstBk->count() > 0)
+    if (lstBk->count() > 0)
         lstBk->setCurrentRow(selectAfter);
 }
 
@@ -109,14 +109,13 @@ void frmBk::dcButton2_Click()
 }
 
 // Empties bookmark `number`, then rewrites path1..path20 and page1..page20 from the
-// remaining bookmarks in order, then the counter. One key at a time, stopping at the
-// first write that fails: every bookmark only ever moves to a lower number, so a
-// stop part-way loses none.
+// remaining bookmarks in order, then the counter. The writes reach the file together,
+// so a failure leaves the store exactly as it was.
 bool frmBk::deleteBookmark(int number)
 {
     using namespace BookmarkStore;
-    if (!writeEntry(m_iniFile, number, QString(), QString()))
-        return false;
+    IniFileEdit edit(m_iniFile);
+    writeEntry(edit, number, QString(), QString());
 
     struct Entry {
         QString path;
@@ -125,16 +124,15 @@ bool frmBk::deleteBookmark(int number)
     std::array<Entry, kMaxBookmarks> remaining;
     int count = 0;
     for (int i = 1; i <= kMaxBookmarks; ++i) {
-        const QString path = readPath(m_iniFile, i);
+        const QString path = readPath(edit, i);
         if (!path.isEmpty())
-            remaining[count++] = {path, readPage(m_iniFile, i)};
+            remaining[count++] = {path, readPage(edit, i)};
     }
 
     for (int i = 1; i <= kMaxBookmarks; ++i) {
         const Entry entry = i <= count ? remaining[i - 1] : Entry();
-        if (!writeEntry(m_iniFile, i, entry.path, entry.page))
-            return false;
+        writeEntry(edit, i, entry.path, entry.page);
     }
-    return modPdf::WriteIniValue(kSection, QStringLiteral("nextnum"), QString::number(count + 1),
-                                 m_iniFile);
+    edit.setValue(kSection, QStringLiteral("nextnum"), QString::number(count + 1));
+    return edit.commit();
 }
