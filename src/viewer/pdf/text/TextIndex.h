@@ -7,8 +7,7 @@
 // The worker only writes the shared run state under its mutex; signals reach the
 // owner's thread queued, and a stopped run's late signals are dropped.
 
-#include "viewer/pdf/text/PageText.h"
-#include "viewer/pdf/text/TextMatcher.h"
+#include "viewer/pdf/text/PageSource.h"
 
 #include <QObject>
 #include <QString>
@@ -16,12 +15,7 @@
 #include <memory>
 #include <thread>
 
-struct IndexedPage {
-    PageText text;
-    NormalizedText normalized;
-};
-
-class TextIndex : public QObject {
+class TextIndex : public QObject, public PageSource {
     Q_OBJECT
 public:
     explicit TextIndex(QObject *parent = nullptr);
@@ -36,15 +30,15 @@ public:
     // Lets the worker take this page (0-based), and those after it, next.
     void prioritize(int page);
 
-    int pageCount() const;  // -1 until the worker has opened the document
+    int pageCount() const override; // -1 until the worker has opened the document
     int pagesDone() const;
     // True when every page is published; also when the document could not be read
     // (then it has no pages). False when nothing was started.
     bool isComplete() const;
     // Changes whenever a run starts or stops, so a waiting reader can tell.
-    quint64 generation() const { return m_generation; }
+    quint64 generation() const override { return m_generation; }
     // The page (0-based) once extracted; null until then.
-    std::shared_ptr<const IndexedPage> page(int index) const;
+    std::shared_ptr<const IndexedPage> page(int index) const override;
     // Bytes held by the published pages.
     size_t memoryBytes() const;
 

@@ -1,7 +1,7 @@
 #include "viewer/pdf/text/TextSearch.h"
 
 #include "app/ModalUi.h"
-#include "viewer/pdf/text/TextIndex.h"
+#include "viewer/pdf/text/PageSource.h"
 
 #include <QRegularExpression>
 
@@ -19,8 +19,8 @@ QString oneLine(QString text)
 
 } // namespace
 
-TextSearch::TextSearch(const TextIndex &index, ModalUi &ui, QWidget *dialogParent)
-    : m_index(index), m_ui(ui), m_dialogParent(dialogParent)
+TextSearch::TextSearch(const PageSource &pages, ModalUi &ui, QWidget *dialogParent)
+    : m_pages(pages), m_ui(ui), m_dialogParent(dialogParent)
 {
 }
 
@@ -33,26 +33,26 @@ void TextSearch::reset()
 bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder,
                            const PageVisit &visit)
 {
-    const quint64 generation = m_index.generation();
+    const quint64 generation = m_pages.generation();
     std::vector<int> order;
     bool haveOrder = false;
     bool gone = false;
     size_t next = 0;
     // Goes as far as the ready pages allow; true when the walk is over.
     const auto advance = [&]() -> bool {
-        if (m_index.generation() != generation) {
+        if (m_pages.generation() != generation) {
             gone = true;
             return true;
         }
         if (!haveOrder) {
-            const int total = m_index.pageCount();
+            const int total = m_pages.pageCount();
             if (total < 0)
                 return false;
             order = makeOrder(total);
             haveOrder = true;
         }
         while (next < order.size()) {
-            const std::shared_ptr<const IndexedPage> page = m_index.page(order[next]);
+            const std::shared_ptr<const IndexedPage> page = m_pages.page(order[next]);
             if (!page)
                 return false;
             if (visit(next, order[next], *page)) {

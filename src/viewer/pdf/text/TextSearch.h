@@ -16,7 +16,7 @@
 
 class ModalUi;
 class QWidget;
-class TextIndex;
+class PageSource;
 struct IndexedPage;
 
 struct SearchHit {
@@ -34,7 +34,7 @@ struct ListedHit {
 
 class TextSearch {
 public:
-    TextSearch(const TextIndex &index, ModalUi &ui, QWidget *dialogParent);
+    TextSearch(const PageSource &pages, ModalUi &ui, QWidget *dialogParent);
 
     // Searches from the current position: just after the current hit when that is on
     // `currentPage` (0-based), else from the top of `currentPage`; wraps once round the
@@ -60,7 +60,7 @@ private:
     bool walkPages(const std::function<std::vector<int>(int)> &makeOrder, const PageVisit &visit);
     std::optional<SearchHit> findFrom(int page, size_t position);
 
-    const TextIndex &m_index;
+    const PageSource &m_pages;
     ModalUi &m_ui;
     QWidget *m_dialogParent;
     std::u32string m_query; // normalized; empty when there was no search
