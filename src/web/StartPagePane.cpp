@@ -1,5 +1,6 @@
 #include "web/StartPagePane.h"
 
+#include "app/frmPdf.h"
 #include "web/BrowserOpener.h"
 #include "web/HtmlText.h"
 #include "web/WebRequest.h"
@@ -15,12 +16,15 @@ constexpr qint64 maxPageBytes = 4 * 1024 * 1024;
 constexpr qint64 maxImageBytes = 8 * 1024 * 1024;
 constexpr int maxImages = 64;
 
-const char errorPage[] =
-    "<html><body style=\"background:#ffffff\">"
-    "<p style=\"margin-top:40px; font-size:20pt; font-weight:bold\" align=\"center\">Vellumo</p>"
-    "<p align=\"center\">V3.1</p>"
-    "<p align=\"center\">无法加载起始页，请检查网络连接。</p>"
-    "</body></html>";
+QString errorPage()
+{
+    return QStringLiteral("<html><body>"
+                          "<p align=\"center\" style=\"margin-top:40px; font-size:18pt;"
+                          " font-weight:bold\">%1</p>"
+                          "<p align=\"center\">无法加载起始页，请检查网络连接。</p>"
+                          "</body></html>")
+        .arg(frmPdf::noDocumentCaption().toHtmlEscaped());
+}
 } // namespace
 
 StartPagePane::StartPagePane(QWidget *parent)
@@ -81,18 +85,25 @@ void StartPagePane::showErrorPage()
 {
     m_pageUrl = QUrl();
     m_requestedImages.clear();
-    setHtml(QString::fromUtf8(errorPage));
+    setHtml(errorPage());
     emit loadFinished(false);
 }
 
 QVariant StartPagePane::loadResource(int type, const QUrl &name)
 {
-    if (type != QTextDocument::ImageResource || m_pageUrl.isEmpty())
+    // Inline data needs no fetch; the document decodes it itself.
+    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0)
         return QVariant();
+    // An empty but valid answer: a null one would make the document fall back
+    // to reading the name as a local file.
+    const QVariant nothing =
+        type == QTextDocument::ImageResource ? QVariant(QImage()) : QVariant(QByteArray());
+    if (type != QTextDocument::ImageResource || m_pageUrl.isEmpty())
+        return nothing;
     const QUrl url = m_pageUrl.resolved(name);
     if (!isWebUrl(url) || m_requestedImages.contains(url)
         || m_requestedImages.size() >= maxImages)
-        return QVariant();
+        return nothing;
     m_requestedImages.insert(url);
     QNetworkReply *reply = fetch(url);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
@@ -101,7 +112,7 @@ QVariant StartPagePane::loadResource(int type, const QUrl &name)
     });
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, name] { imageArrived(reply, name); });
-    return QVariant();
+    return nothing;
 }
 
 void StartPagePane::imageArrived(QNetworkReply *reply, const QUrl &name)

@@ -1,5 +1,6 @@
 #include "web/frmCount.h"
 
+#include "app/Twips.h"
 #include "web/WebRequest.h"
 
 #include <QNetworkAccessManager>
@@ -13,7 +14,7 @@ frmCount::frmCount(const QString &webServiceBase, QWidget *owner)
 {
     setObjectName(QStringLiteral("frmCount"));
     setWindowTitle(QStringLiteral("PDFCount"));
-    resize(312, 206); // 4680 x 3090 twips
+    resize(twips::toPixels(4680), twips::toPixels(3090));
     Form_Load();
 }
 
@@ -22,4 +23,15 @@ void frmCount::Form_Load()
     QNetworkReply *reply =
         WebCount->get(webServiceRequest(QUrl(m_webServiceBase + QStringLiteral("/count/"))));
     connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    // A request that fails before it is sent reports only its end.
+    connect(reply, &QNetworkReply::requestSent, this, &frmCount::reportSent);
+    connect(reply, &QNetworkReply::finished, this, &frmCount::reportSent);
+}
+
+void frmCount::reportSent()
+{
+    if (m_pingSent)
+        return;
+    m_pingSent = true;
+    emit pingSent();
 }

@@ -16,8 +16,14 @@ public:
     // one GET of the counting page.
     QNetworkAccessManager *WebCount;
 
+signals:
+    // Once: the counting request has left, or has failed before it could.
+    void pingSent();
+
 private:
     void Form_Load();
+    void reportSent();
 
     QString m_webServiceBase;
+    bool m_pingSent = false;
 };
