@@ -2,6 +2,7 @@
 
 #include "app/DesignFont.h"
 #include "app/ModalUi.h"
+#include "app/DesignButton.h"
 #include "app/Twips.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/IniFileEdit.h"
@@ -17,11 +18,7 @@ namespace {
 
 QPushButton *dcButton(QWidget *parent, const char *name, const QString &caption, double left)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(twips::rect(left, 5640, 1815, 375));
-    button->setFont(songtiFont(9));
-    button->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
+    QPushButton *button = designButton(parent, name, caption, twips::rect(left, 5640, 1815, 375));
     // Enter in the list must not delete a bookmark.
     button->setAutoDefault(false);
     return button;
