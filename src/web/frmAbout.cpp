@@ -62,7 +62,7 @@ frmAbout::frmAbout(const QWidget &mainWindow)
                          twips::rect(360, 1680, 3615, 255), 9, contactBlue);
     Label5 = designLabel(this, "Label5", QStringLiteral("联系邮箱：support@vellumo.example"),
                          twips::rect(360, 2040, 3495, 255), 9, contactBlue);
-    Label6 = designLabel(this, "Label6", QStringLiteral("help@vellumo.example"),
+    Label6 = designLabel(this, "Label6", QStringLiteral("fk@vellumo.example"),
                          twips::rect(1200, 2280, 1935, 255), 9, contactBlue);
     Label8 = designLabel(this, "Label8",
                          QStringLiteral("官方网站：") + QStringLiteral(VELLUMO_WEB_SERVICE_BASE),

@@ -3,6 +3,7 @@
 #include "web/VellumoLogo.h"
 #include "web/frmAbout.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,6 +14,7 @@ class TestAbout : public QObject {
     Q_OBJECT
 private slots:
     void loadSetsCaptionVersionAndTheMainWindowIcon();
+    void singleLineTextsFitTheirLabels();
     void closesThroughItsButton_data();
     void closesThroughItsButton();
     void logoIsA119By31PictureWithTheName();
@@ -35,6 +37,17 @@ void TestAbout::loadSetsCaptionVersionAndTheMainWindowIcon()
              QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的PDF阅读软件,"
                             "本软件为免费软件!"));
     QVERIFY(about.parent() == nullptr);
+}
+
+void TestAbout::singleLineTextsFitTheirLabels()
+{
+    QWidget mainWindow;
+    frmAbout about(mainWindow);
+    for (QLabel *label : {about.Label1, about.lblVer, about.Label4, about.Label5, about.Label6,
+                          about.Label8, about.Label7}) {
+        const QSize needed = label->fontMetrics().size(Qt::TextSingleLine, label->text());
+        QVERIFY2(needed.width() <= label->width(), qPrintable(label->objectName()));
+    }
 }
 
 void TestAbout::closesThroughItsButton_data()
