@@ -35,6 +35,13 @@ StartPagePane::StartPagePane(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, &StartPagePane::linkClicked);
 }
 
+StartPagePane::~StartPagePane()
+{
+    // Replies die with the manager during QWidget's teardown, when this object
+    // is already half gone; none may call back into it then.
+    dropPendingReplies();
+}
+
 void StartPagePane::Navigate(const QString &address)
 {
     m_address = address;

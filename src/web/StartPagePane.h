@@ -15,6 +15,7 @@ class StartPagePane : public QTextBrowser {
     Q_OBJECT
 public:
     explicit StartPagePane(QWidget *parent = nullptr);
+    ~StartPagePane() override;
 
     // Starts loading and returns at once; a load still running is dropped.
     void Navigate(const QString &address);
