@@ -36,7 +36,8 @@ private:
     void showErrorPage();
     void linkClicked(const QUrl &link);
     void dropPendingReplies();
-    QNetworkReply *fetch(const QUrl &url);
+    // Stops a download once it passes maxBytes; the receiver still checks the size.
+    QNetworkReply *fetch(const QUrl &url, qint64 maxBytes);
 
     QNetworkAccessManager *m_network;
     QString m_address;

@@ -50,9 +50,10 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"), twips::rect(1320, 120, 2535, 615),
-                         21.75, Qt::black, true);
-    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5, Qt::black);
+    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"),
+                         twips::rect(1320, 120, 2535, 615), 21.75, Qt::black, true);
+    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5,
+                         Qt::black);
     Label3 = designLabel(this, "Label3",
                          QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的"
                                         "PDF阅读软件,本软件为免费软件!"),
