@@ -1,4 +1,4 @@
-// The About window on its own: its fixed texts, its logo, and how it closes.
+// The About window on its own: its texts fit, its logo, and how it closes.
 
 #include "web/VellumoLogo.h"
 #include "web/frmAbout.h"
@@ -13,31 +13,11 @@
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void loadSetsCaptionVersionAndTheMainWindowIcon();
     void singleLineTextsFitTheirLabels();
     void closesThroughItsButton_data();
     void closesThroughItsButton();
     void logoIsA119By31PictureWithTheName();
 };
-
-void TestAbout::loadSetsCaptionVersionAndTheMainWindowIcon()
-{
-    QWidget mainWindow;
-    QPixmap iconPicture(16, 16);
-    iconPicture.fill(Qt::darkGreen);
-    mainWindow.setWindowIcon(QIcon(iconPicture));
-
-    frmAbout about(mainWindow);
-    QCOMPARE(about.windowTitle(), QStringLiteral("关于Vellumo V3.1"));
-    QCOMPARE(about.lblVer->text(), QStringLiteral("V3.1"));
-    QCOMPARE(about.windowIcon().cacheKey(), mainWindow.windowIcon().cacheKey());
-    QCOMPARE(about.size(), QSize(338, 298)); // 5070 x 4470 twips
-    QCOMPARE(about.dcButton1->text(), QStringLiteral("确定(&O)"));
-    QCOMPARE(about.Label3->text(),
-             QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的PDF阅读软件,"
-                            "本软件为免费软件!"));
-    QVERIFY(about.parent() == nullptr);
-}
 
 void TestAbout::singleLineTextsFitTheirLabels()
 {
