@@ -1,0 +1,18 @@
+#ifndef VELLUMO_SHIM_INTERNAL_H
+#define VELLUMO_SHIM_INTERNAL_H
+/* Helpers shared by the shim's C files; never included from C++. */
+
+#include "shim_error.h"
+
+#include <mupdf/fitz.h>
+
+/* Stops MuPDF printing warnings and errors: the program keeps no log. */
+void vshim_silence(fz_context *ctx);
+
+/* Copies the error caught by the current fz_catch into err. */
+void vshim_store_caught(fz_context *ctx, vshim_error *err);
+
+/* Marks err as "no error". */
+void vshim_clear(vshim_error *err);
+
+#endif
