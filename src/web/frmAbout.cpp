@@ -50,9 +50,10 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"), twips::rect(1320, 120, 2535, 615),
-                         21.75, Qt::black, true);
-    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5, Qt::black);
+    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"),
+                         twips::rect(1320, 120, 2535, 615), 21.75, Qt::black, true);
+    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5,
+                         Qt::black);
     Label3 = designLabel(this, "Label3",
                          QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的"
                                         "PDF阅读软件,本软件为免费软件!"),
@@ -62,7 +63,7 @@ frmAbout::frmAbout(const QWidget &mainWindow)
                          twips::rect(360, 1680, 3615, 255), 9, contactBlue);
     Label5 = designLabel(this, "Label5", QStringLiteral("联系邮箱：support@vellumo.example"),
                          twips::rect(360, 2040, 3495, 255), 9, contactBlue);
-    Label6 = designLabel(this, "Label6", QStringLiteral("help@vellumo.example"),
+    Label6 = designLabel(this, "Label6", QStringLiteral("fk@vellumo.example"),
                          twips::rect(1200, 2280, 1935, 255), 9, contactBlue);
     Label8 = designLabel(this, "Label8",
                          QStringLiteral("官方网站：") + QStringLiteral(VELLUMO_WEB_SERVICE_BASE),
