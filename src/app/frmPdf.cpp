@@ -18,12 +18,17 @@
 
 namespace {
 const QString productName = QStringLiteral("Vellumo ");
-const QString versionText = QStringLiteral("V3.1");
+const QString versionText_ = QStringLiteral("V3.1");
 } // namespace
+
+QString frmPdf::versionText()
+{
+    return versionText_;
+}
 
 QString frmPdf::noDocumentCaption()
 {
-    return productName + versionText;
+    return productName + versionText_;
 }
 
 frmPdf::frmPdf(const Setup &setup, QWidget *parent)

@@ -1,5 +1,6 @@
 #include "web/frmAbout.h"
 
+#include "app/DesignButton.h"
 #include "app/DesignFont.h"
 #include "app/Twips.h"
 #include "app/frmPdf.h"
@@ -75,11 +76,8 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     Label7 = designLabel(this, "Label7", QStringLiteral("感谢您使用本软件！"),
                          twips::rect(1440, 3480, 2175, 375), 9, Qt::black, true);
 
-    dcButton1 = new QPushButton(QStringLiteral("确定(&O)"), this);
-    dcButton1->setObjectName(QStringLiteral("dcButton1"));
-    dcButton1->setFont(songtiFont(9));
-    dcButton1->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
-    dcButton1->setGeometry(twips::rect(1560, 3960, 1455, 375));
+    dcButton1 = designButton(this, "dcButton1", QStringLiteral("确定(&O)"),
+                             twips::rect(1560, 3960, 1455, 375));
 
     dcButton1->setFocus();
     connect(dcButton1, &QPushButton::clicked, this, &frmAbout::dcButton1_Click);
@@ -91,7 +89,7 @@ void frmAbout::Form_Load(const QWidget &mainWindow)
 {
     setWindowTitle(QStringLiteral("关于") + frmPdf::noDocumentCaption());
     setWindowIcon(mainWindow.windowIcon());
-    lblVer->setText(QStringLiteral("V3.1"));
+    lblVer->setText(frmPdf::versionText());
 }
 
 void frmAbout::dcButton1_Click()
