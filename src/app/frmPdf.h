@@ -100,6 +100,9 @@ public:
     void mnuJup_Click();
     void mnuAbout_Click();
 
+    // "Vellumo V3.1", the caption while no document is shown.
+    static QString noDocumentCaption();
+
     ModalUi &ui() const { return *m_ui; }
     QString webServiceBase() const { return m_webServiceBase; }
     QString bookmarkDir() const { return m_bookmarkDir; }
@@ -135,6 +138,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildMenus();

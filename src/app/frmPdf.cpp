@@ -1,0 +1,139 @@
+#include "app/frmPdf.h"
+
+#include "app/AppIcon.h"
+#include "app/ModalUi.h"
+#include "app/PaneLayout.h"
+#include "app/Twips.h"
+#include "viewer/ViewerControl.h"
+#include "web/StartPagePane.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+const QString productName = QStringLiteral("Vellumo ");
+const QString versionText = QStringLiteral("V3.1");
+} // namespace
+
+QString frmPdf::noDocumentCaption()
+{
+    return productName + versionText;
+}
+
+frmPdf::frmPdf(const Setup &setup, QWidget *parent)
+    : QMainWindow(parent),
+      quitProgram([] { QCoreApplication::exit(0); }),
+      m_ui(setup.ui),
+      m_webServiceBase(setup.webServiceBase),
+      m_bookmarkDir(setup.bookmarkDir),
+      m_commandLine(setup.commandLine)
+{
+    setObjectName(QStringLiteral("frmPdf"));
+    setAcceptDrops(true);
+    setWindowTitle(QStringLiteral("PDF"));
+    setWindowIcon(appIcon());
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    buildMenus();
+    buildToolbar();
+
+    Pdfc = setup.viewer;
+    Pdfc->setParent(client);
+    Pdfc->setObjectName(QStringLiteral("Pdfc"));
+    Pdfc->setGeometry(twips::rect(600, 1200, 8175, 6855));
+    connect(Pdfc, &ViewerControl::PageChanged, this, &frmPdf::Pdfc_PageChanged);
+    connect(Pdfc, &ViewerControl::ContextMenuRequested, this, &frmPdf::Pdfc_ContextMenuRequested);
+
+    Toweb = new StartPagePane(client);
+    Toweb->setObjectName(QStringLiteral("Toweb"));
+    Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
+
+    setTabOrder(Pdfc, Picbar);
+    QWidget *previous = Picbar;
+    for (int i = 0; i <= 9; ++i) {
+        setTabOrder(previous, Cmdc[i]);
+        previous = Cmdc[i];
+    }
+    setTabOrder(previous, Txtp);
+    setTabOrder(Txtp, Cmdc[10]);
+    setTabOrder(Cmdc[10], Toweb);
+
+    // Design client area, centred on the screen.
+    const QSize clientSize(twips::toPixels(12750), twips::toPixels(8535));
+    resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+frmPdf::~frmPdf() = default;
+
+void frmPdf::Form_Load()
+{
+    setWindowTitle(noDocumentCaption());
+
+    Cmdc[0]->move(0, Cmdc[0]->y());
+    const double width0 = twips::fromPixels(Cmdc[0]->width());
+    for (int i = 1; i <= 9; ++i) {
+        const float left = float(width0) * float(i);
+        Cmdc[i]->move(twips::toPixels(left), Cmdc[0]->y());
+    }
+
+    Form_Resize();
+
+    if (!m_commandLine.isEmpty())
+        openPdf(m_commandLine, QString(), QString());
+
+    createBookmarkItems();
+    startWebServices();
+}
+
+void frmPdf::Form_Resize()
+{
+    const QRect outer = frameGeometry();
+    const std::optional<PaneRect> r =
+        computePaneLayout(isMinimized(), float(twips::fromPixels(outer.width())),
+                          float(twips::fromPixels(outer.height())),
+                          float(twips::fromPixels(Picbar->height())));
+    if (!r)
+        return;
+    Pdfc->setGeometry(twips::rect(r->left, r->top, r->width, r->height));
+    Toweb->setGeometry(Pdfc->geometry());
+}
+
+void frmPdf::Form_Unload()
+{
+    unloadCountWindow();
+}
+
+void frmPdf::mnuExit_Click()
+{
+    quitProgram();
+}
+
+void frmPdf::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+void frmPdf::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmPdf::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}

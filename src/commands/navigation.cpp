@@ -1,0 +1,31 @@
+// Options menu: first page, last page, go to a typed page.
+#include "app/frmPdf.h"
+
+#include "app/ModalUi.h"
+#include "app/TypedPage.h"
+#include "viewer/ViewerControl.h"
+
+void frmPdf::mnuBack_Click()
+{
+    if (Pdfc->DocumentPath().isEmpty())
+        return;
+    Pdfc->setCurrentPage(1);
+}
+
+void frmPdf::mnuLastpage_Click()
+{
+    if (Pdfc->DocumentPath().isEmpty())
+        return;
+    Pdfc->setCurrentPage(Pdfc->PageCount());
+}
+
+void frmPdf::mnuGopage_Click()
+{
+    // The prompt is shown even with no document; what is typed is then dropped.
+    const QString typed = ui().inputBox(this, QStringLiteral("请您输入要跳转到的页面："),
+                                        QStringLiteral("转到页面"), QString());
+    if (Pdfc->DocumentPath().isEmpty())
+        return;
+    if (const std::optional<qint32> page = parseTypedPage(typed))
+        Pdfc->setCurrentPage(*page);
+}

@@ -1,0 +1,21 @@
+// Search menu: find next and full-text search.
+#include "app/frmPdf.h"
+
+#include "app/ModalUi.h"
+#include "viewer/ViewerControl.h"
+
+void frmPdf::mnuFindnext_Click()
+{
+    Pdfc->FindNext();
+}
+
+void frmPdf::mnuJiansuo_Click()
+{
+    lastSearchText = ui().inputBox(this, QStringLiteral("请您输入要检索的文字："),
+                                   QStringLiteral("Vellumo 全文检索"), lastSearchText);
+    if (lastSearchText.isEmpty())
+        return;
+    if (Pdfc->SearchAll(lastSearchText) == 0)
+        ui().messageBox(this, QStringLiteral("未检索到相关内容！"), QStringLiteral("检索"),
+                        ModalUi::Icon::Information);
+}

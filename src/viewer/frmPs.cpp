@@ -1,0 +1,77 @@
+#include "viewer/frmPs.h"
+
+#include "app/DesignFont.h"
+#include "app/Twips.h"
+#include "app/frmPdf.h"
+#include "bookmarks/modPdf.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+QPushButton *designButton(const QString &caption, const QRect &geometry, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setFont(songtiFont(9));
+    button->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
+    button->setGeometry(geometry);
+    return button;
+}
+
+QLineEdit *passwordBox(QWidget *parent, const QRect &geometry)
+{
+    auto *box = new QLineEdit(parent);
+    box->setEchoMode(QLineEdit::Password);
+    // Every character shows as "*", as the design asks, not the style's bullet.
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    box->setGeometry(geometry);
+    return box;
+}
+} // namespace
+
+frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::CustomizeWindowHint),
+      m_main(mainWindow)
+{
+    setObjectName(QStringLiteral("frmPs"));
+    setWindowTitle(QStringLiteral("请您输入文件密码"));
+    setFixedSize(twips::toPixels(4680), twips::toPixels(1830));
+
+    Label1 = new QLabel(QStringLiteral("用户口令:"), this);
+    Label1->setGeometry(twips::rect(120, 240, 1215, 255));
+    txtUpw = passwordBox(this, twips::rect(1560, 240, 2535, 270));
+    Label2 = new QLabel(QStringLiteral("所有者口令:"), this);
+    Label2->setGeometry(twips::rect(120, 840, 1095, 255));
+    dcButton1 = designButton(QStringLiteral("确定(&O)"), twips::rect(600, 1320, 1455, 375), this);
+    dcButton2 = designButton(QStringLiteral("取消(&C)"), twips::rect(2400, 1320, 1455, 375), this);
+    txtOpw = passwordBox(this, twips::rect(1560, 840, 2535, 270));
+
+    txtUpw->setObjectName(QStringLiteral("txtUpw"));
+    txtOpw->setObjectName(QStringLiteral("txtOpw"));
+    dcButton1->setObjectName(QStringLiteral("dcButton1"));
+    dcButton2->setObjectName(QStringLiteral("dcButton2"));
+
+    setTabOrder(txtUpw, dcButton1);
+    setTabOrder(dcButton1, dcButton2);
+    setTabOrder(dcButton2, txtOpw);
+    txtUpw->setFocus();
+
+    connect(dcButton1, &QPushButton::clicked, this, &frmPs::dcButton1_Click);
+    connect(dcButton2, &QPushButton::clicked, this, &frmPs::dcButton2_Click);
+}
+
+void frmPs::dcButton1_Click()
+{
+    const QString userPassword = txtUpw->text();
+    const QString ownerPassword = txtOpw->text();
+    m_main.openPdf(modPdf::PendingPath, userPassword, ownerPassword);
+    done(QDialog::Accepted);
+}
+
+void frmPs::dcButton2_Click()
+{
+    done(QDialog::Rejected);
+    m_main.setWindowTitle(frmPdf::noDocumentCaption());
+}

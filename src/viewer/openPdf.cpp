@@ -1,0 +1,57 @@
+// The one road by which a document gets into the viewer.
+#include "app/frmPdf.h"
+
+#include "app/ModalUi.h"
+#include "bookmarks/modPdf.h"
+#include "viewer/ViewerControl.h"
+#include "viewer/frmPs.h"
+#include "web/StartPagePane.h"
+
+#include <QAction>
+
+void frmPdf::openPdf(const QString &path, const QString &userPassword,
+                     const QString &ownerPassword)
+{
+    const int status = Pdfc->OpenDocument(path, userPassword, ownerPassword);
+    switch (status) {
+    case ViewerControl::Opened:
+        Toweb->hide();
+        Pdfc->setOutlineVisible(1);
+        mnuSm->setChecked(true);
+        mnuHm->setChecked(false);
+        Pdfc->setFitMode(2);
+        mnuKuandu->setChecked(true);
+        mnuShiji->setChecked(false);
+        mnuChicun->setChecked(false);
+        Pdfc->setPageLayout(1);
+        mnuMp->setChecked(true);
+        mnuSp->setChecked(false);
+        Pdfc->setMouseMode(0);
+        mnuTuoya->setChecked(true);
+        mnuXuanze->setChecked(false);
+        setWindowTitle(noDocumentCaption() + QStringLiteral("   [") + Pdfc->DocumentPath()
+                       + QStringLiteral("]"));
+        return;
+    case ViewerControl::CannotOpen:
+        ui().messageBox(this, QStringLiteral("无法打开文件！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
+        return;
+    case ViewerControl::PageTreeUnreadable:
+        ui().messageBox(this, QStringLiteral("无法读取文档目录！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
+        return;
+    case ViewerControl::Damaged:
+        ui().messageBox(this, QStringLiteral("此文件已破坏！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
+        return;
+    case ViewerControl::PasswordNeeded: {
+        modPdf::PendingPath = path;
+        // A wrong password brings a fresh prompt on top of the one whose OK is still running.
+        frmPs prompt(*this, this);
+        ui().runModal(&prompt);
+        return;
+    }
+    default:
+        return;
+    }
+}

@@ -1,0 +1,81 @@
+#include "viewer/pdf/text/SearchResultsPane.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+const int HitIndexRole = Qt::UserRole;
+}
+
+SearchResultsPane::SearchResultsPane(QWidget *parent)
+    : QWidget(parent), m_summary(new QLabel(this)), m_list(new QTreeWidget(this))
+{
+    setObjectName(QStringLiteral("SearchResultsPane"));
+    auto *close = new QToolButton(this);
+    close->setText(QStringLiteral("关闭"));
+    close->setAutoRaise(true);
+    connect(close, &QToolButton::clicked, this, &QWidget::hide);
+
+    auto *header = new QHBoxLayout;
+    header->addWidget(m_summary, 1);
+    header->addWidget(close);
+
+    m_list->setColumnCount(2);
+    m_list->setHeaderLabels({QStringLiteral("页码"), QStringLiteral("内容")});
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    connect(m_list, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem *item) { choose(item); });
+    connect(m_list, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { choose(item); });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(header);
+    layout->addWidget(m_list, 1);
+}
+
+QString SearchResultsPane::contextLine(const ListedHit &hit)
+{
+    return QStringLiteral("%1【%2】%3").arg(hit.before, hit.text, hit.after);
+}
+
+void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
+{
+    clear();
+    m_summary->setText(QStringLiteral("共找到 %1 处：").arg(hits.size()));
+    QList<QTreeWidgetItem *> items;
+    items.reserve(qsizetype(hits.size()));
+    for (const ListedHit &hit : hits) {
+        auto *item = new QTreeWidgetItem(
+            {QStringLiteral("第 %1 页").arg(hit.hit.page + 1), contextLine(hit)});
+        item->setData(0, HitIndexRole, int(m_hits.size()));
+        m_hits.push_back(hit.hit);
+        items.append(item);
+    }
+    m_list->addTopLevelItems(items);
+}
+
+void SearchResultsPane::clear()
+{
+    m_list->clear();
+    m_hits.clear();
+    m_summary->clear();
+}
+
+int SearchResultsPane::hitCount() const
+{
+    return int(m_hits.size());
+}
+
+void SearchResultsPane::choose(QTreeWidgetItem *item)
+{
+    const int index = item ? item->data(0, HitIndexRole).toInt() : -1;
+    if (index >= 0 && index < int(m_hits.size()))
+        emit hitChosen(m_hits[size_t(index)]);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The list of full-text search hits shown beside the pages: one line per hit, its
+// page and the text around it with the hit marked. Choosing a line asks the viewer
+// to move to that hit.
+
+#include "viewer/pdf/text/TextSearch.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class SearchResultsPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit SearchResultsPane(QWidget *parent = nullptr);
+
+    void setHits(const std::vector<ListedHit> &hits);
+    void clear();
+    int hitCount() const;
+    // The line shown for a hit, e.g. "……前文【命中】后文……".
+    static QString contextLine(const ListedHit &hit);
+
+signals:
+    void hitChosen(const SearchHit &hit);
+
+private:
+    void choose(QTreeWidgetItem *item);
+
+    QLabel *m_summary;
+    QTreeWidget *m_list;
+    std::vector<SearchHit> m_hits; // parallel to the list's lines
+};

@@ -1,0 +1,63 @@
+#include "viewer/pdf/text/TextDocument.h"
+
+#include "viewer/pdf/text/text_shim.h"
+
+#include <QFile>
+
+TextDocument::TextDocument(ContextPtr context, DocumentPtr document)
+    : m_context(std::move(context)), m_document(std::move(document))
+{
+}
+
+std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QString &userPassword,
+                                                 const QString &ownerPassword, OpenResult *result)
+{
+    *result = OpenResult::Failed;
+    ContextPtr context(text_shim_new_context());
+    if (!context)
+        return nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    const QByteArray user = userPassword.toUtf8();
+    const QByteArray owner = ownerPassword.toUtf8();
+    int status = TEXT_SHIM_OPEN_FAILED;
+    TextShimError error;
+    fz_document *doc = text_shim_open(context.get(), file.constData(), user.constData(),
+                                      owner.constData(), &status, &error);
+    DocumentPtr document(doc, DocumentDeleter{context.get()});
+    if (status == TEXT_SHIM_WRONG_PASSWORD)
+        *result = OpenResult::WrongPassword;
+    if (status != TEXT_SHIM_OPENED || !document)
+        return nullptr;
+    *result = OpenResult::Opened;
+    return std::unique_ptr<TextDocument>(new TextDocument(std::move(context), std::move(document)));
+}
+
+int TextDocument::pageCount() const
+{
+    TextShimError error;
+    return text_shim_count_pages(m_context.get(), m_document.get(), &error);
+}
+
+std::optional<PageText> TextDocument::extractPage(int index, fz_cookie *cookie) const
+{
+    TextShimPage raw;
+    TextShimError error;
+    if (text_shim_extract_page(m_context.get(), m_document.get(), index, cookie, &raw, &error) != 0)
+        return std::nullopt;
+
+    // Frees the shim's arrays however this function leaves.
+    std::unique_ptr<TextShimPage, void (*)(TextShimPage *)> owned(&raw, text_shim_free_page);
+    PageText page;
+    page.size = QSizeF(raw.width, raw.height);
+    page.codes.reserve(size_t(raw.char_count));
+    page.boxes.reserve(size_t(raw.char_count));
+    for (int i = 0; i < raw.char_count; ++i) {
+        const TextShimChar &c = raw.chars[i];
+        page.codes.push_back(char32_t(c.c));
+        page.boxes.push_back(CharBox{c.x0, c.y0, c.x1, c.y1});
+    }
+    page.lines.reserve(size_t(raw.line_count));
+    for (int i = 0; i < raw.line_count; ++i)
+        page.lines.push_back(TextLine{raw.lines[i].first, raw.lines[i].count, raw.lines[i].block});
+    return page;
+}

@@ -1,0 +1,172 @@
+#include "viewer/pdf/text/TextIndex.h"
+
+#include "viewer/pdf/text/TextDocument.h"
+
+#include <QMetaObject>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+struct TextIndex::Run {
+    QString path;
+    QString userPassword;
+    QString ownerPassword;
+    int firstPage = 0;
+
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> hint{-1};
+    fz_cookie cookie{}; // abort is set from the owner's thread to cut a page short
+
+    mutable std::mutex mutex; // guards the members below
+    int total = -1;
+    int done = 0;
+    std::vector<std::shared_ptr<const IndexedPage>> pages;
+};
+
+TextIndex::TextIndex(QObject *parent) : QObject(parent) {}
+
+TextIndex::~TextIndex()
+{
+    stop();
+}
+
+void TextIndex::start(const QString &path, const QString &userPassword,
+                      const QString &ownerPassword, int firstPage)
+{
+    stop();
+    auto run = std::make_shared<Run>();
+    run->path = path;
+    run->userPassword = userPassword;
+    run->ownerPassword = ownerPassword;
+    run->firstPage = firstPage;
+    m_run = run;
+    ++m_generation;
+    m_worker = std::thread([this, run] { work(run); });
+}
+
+void TextIndex::stop()
+{
+    if (m_run) {
+        m_run->cancelled = true;
+        m_run->cookie.abort = 1;
+    }
+    if (m_worker.joinable())
+        m_worker.join();
+    if (m_run) {
+        m_run.reset();
+        ++m_generation;
+    }
+}
+
+void TextIndex::prioritize(int page)
+{
+    if (m_run)
+        m_run->hint = page;
+}
+
+int TextIndex::pageCount() const
+{
+    if (!m_run)
+        return -1;
+    std::lock_guard<std::mutex> lock(m_run->mutex);
+    return m_run->total;
+}
+
+int TextIndex::pagesDone() const
+{
+    if (!m_run)
+        return 0;
+    std::lock_guard<std::mutex> lock(m_run->mutex);
+    return m_run->done;
+}
+
+bool TextIndex::isComplete() const
+{
+    if (!m_run)
+        return false;
+    std::lock_guard<std::mutex> lock(m_run->mutex);
+    return m_run->total >= 0 && m_run->done == m_run->total;
+}
+
+std::shared_ptr<const IndexedPage> TextIndex::page(int index) const
+{
+    if (!m_run)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(m_run->mutex);
+    if (index < 0 || index >= int(m_run->pages.size()))
+        return nullptr;
+    return m_run->pages[size_t(index)];
+}
+
+size_t TextIndex::memoryBytes() const
+{
+    if (!m_run)
+        return 0;
+    std::lock_guard<std::mutex> lock(m_run->mutex);
+    size_t bytes = m_run->pages.capacity() * sizeof(std::shared_ptr<const IndexedPage>);
+    for (const auto &page : m_run->pages) {
+        if (!page)
+            continue;
+        bytes += sizeof(IndexedPage) + page->text.codes.capacity() * sizeof(char32_t)
+            + page->text.boxes.capacity() * sizeof(CharBox)
+            + page->text.lines.capacity() * sizeof(TextLine)
+            + page->normalized.text.capacity() * sizeof(char32_t)
+            + page->normalized.charStart.capacity() * sizeof(int);
+    }
+    return bytes;
+}
+
+void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, run, done, total] {
+            if (run != m_run)
+                return; // a stopped run
+            emit progressChanged(done, total);
+            if (done == total)
+                emit completed();
+        },
+        Qt::QueuedConnection);
+}
+
+// Runs on the worker thread; the document lives and dies here.
+void TextIndex::work(std::shared_ptr<Run> run)
+{
+    TextDocument::OpenResult result;
+    const std::unique_ptr<TextDocument> document =
+        TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
+    const int total = document ? std::max(document->pageCount(), 0) : 0;
+    {
+        std::lock_guard<std::mutex> lock(run->mutex);
+        run->total = total;
+        run->pages.resize(size_t(total));
+    }
+    report(run, 0, total);
+
+    // Pages are written only by this thread, so it reads them here without the lock.
+    int cursor = std::clamp(run->firstPage, 0, std::max(total - 1, 0));
+    for (int done = 0; done < total && !run->cancelled;) {
+        const int hint = run->hint.exchange(-1);
+        if (hint >= 0 && hint < total)
+            cursor = hint;
+        while (run->pages[size_t(cursor)])
+            cursor = (cursor + 1) % total;
+
+        std::optional<PageText> text = document->extractPage(cursor, &run->cookie);
+        if (run->cancelled)
+            break;
+        auto page = std::make_shared<IndexedPage>();
+        if (text) // an unreadable page stays empty, so a search passes over it
+            page->text = std::move(*text);
+        page->normalized = normalizePage(page->text);
+        {
+            std::lock_guard<std::mutex> lock(run->mutex);
+            run->pages[size_t(cursor)] = std::move(page);
+            done = ++run->done;
+        }
+        report(run, done, total);
+        cursor = (cursor + 1) % total;
+    }
+}

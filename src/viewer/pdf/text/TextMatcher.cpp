@@ -1,0 +1,148 @@
+#include "viewer/pdf/text/TextMatcher.h"
+
+#include "viewer/pdf/text/CharClass.h"
+
+#include <QList>
+
+
+NormalizedText normalizePage(const PageText &page)
+{
+    NormalizedText out;
+    out.text.reserve(page.codes.size() + page.lines.size());
+    out.charStart.reserve(page.codes.size() + page.lines.size() + 1);
+
+    // A pending run of blanks and line breaks starts at runStart; -1 when none.
+    int runStart = -1;
+    char32_t previous = 0; // last character that was not a blank; 0 at the start
+    size_t nextLine = 1;   // next line whose start is a line break
+    const auto closeRun = [&](char32_t following) {
+        if (runStart < 0)
+            return;
+        const bool nearCjk = CharClass::isCjk(previous) || CharClass::isCjk(following);
+        out.text.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
+        out.charStart.push_back(runStart);
+        runStart = -1;
+    };
+
+    const int count = page.charCount();
+    for (int i = 0; i < count; ++i) {
+        if (nextLine < page.lines.size() && page.lines[nextLine].first == i) {
+            if (runStart < 0)
+                runStart = i;
+            while (nextLine < page.lines.size() && page.lines[nextLine].first <= i)
+                ++nextLine;
+        }
+        const char32_t c = page.codes[size_t(i)];
+        if (CharClass::isBlank(c)) {
+            if (runStart < 0)
+                runStart = i;
+            continue;
+        }
+        closeRun(c);
+        out.text.push_back(CharClass::fold(c));
+        out.charStart.push_back(i);
+        previous = c;
+    }
+    closeRun(0);
+    out.charStart.push_back(count);
+    return out;
+}
+
+std::u32string normalizeQuery(const QString &query)
+{
+    std::u32string out;
+    const QList<uint> codes = query.toUcs4();
+    for (uint code : codes) {
+        const char32_t c = code;
+        if (CharClass::isBlank(c)) {
+            if (out.empty() || out.back() != U' ')
+                out.push_back(U' ');
+        } else {
+            out.push_back(CharClass::fold(c));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// End (exclusive, in normalized positions) of a hit starting at `pos`, or npos.
+size_t matchAt(const std::u32string &text, size_t pos, const std::u32string &query)
+{
+    size_t i = pos;
+    size_t j = 0;
+    while (j < query.size()) {
+        if (i >= text.size())
+            return std::u32string::npos;
+        const char32_t c = text[i];
+        if (c == NormalizedText::SoftBreak) {
+            if (query[j] == U' ')
+                ++j;
+            ++i;
+            continue;
+        }
+        if (c != query[j])
+            return std::u32string::npos;
+        ++i;
+        ++j;
+    }
+    return i;
+}
+
+bool canStart(char32_t c, char32_t queryFirst)
+{
+    return c == queryFirst || (queryFirst == U' ' && c == NormalizedText::SoftBreak);
+}
+
+// First hit at normalized position >= pos, as normalized [begin, end); begin == npos if none.
+std::pair<size_t, size_t> scan(const std::u32string &text, size_t pos, const std::u32string &query)
+{
+    const char32_t first = query.front();
+    for (; pos < text.size(); ++pos) {
+        if (first != U' ') {
+            pos = text.find(first, pos);
+            if (pos == std::u32string::npos)
+                break;
+        } else if (!canStart(text[pos], first)) {
+            continue;
+        }
+        const size_t end = matchAt(text, pos, query);
+        if (end != std::u32string::npos)
+            return {pos, end};
+    }
+    return {std::u32string::npos, 0};
+}
+
+TextMatch toMatch(const NormalizedText &page, size_t begin, size_t end)
+{
+    return TextMatch{begin, end, TextRange{page.charStart[begin], page.charStart[end]}};
+}
+
+} // namespace
+
+std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u32string &query,
+                                   size_t from)
+{
+    if (query.empty())
+        return std::nullopt;
+    const auto hit = scan(page.text, from, query);
+    if (hit.first == std::u32string::npos)
+        return std::nullopt;
+    return toMatch(page, hit.first, hit.second);
+}
+
+std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string &query)
+{
+    std::vector<TextMatch> hits;
+    if (query.empty())
+        return hits;
+    size_t pos = 0;
+    for (;;) {
+        const auto hit = scan(page.text, pos, query);
+        if (hit.first == std::u32string::npos)
+            break;
+        hits.push_back(toMatch(page, hit.first, hit.second));
+        pos = hit.second;
+    }
+    return hits;
+}

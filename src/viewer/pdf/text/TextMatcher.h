@@ -1,0 +1,45 @@
+#pragma once
+// Matching as a reader expects it, on text prepared once per page:
+// - Latin letters match without regard to case;
+// - full-width and half-width ASCII letters and digits match each other;
+// - any run of blanks and line breaks in the page matches one blank of the query;
+// - where Chinese text meets a blank or line break, the break may also vanish, so a
+//   phrase typed without blanks matches across a line break.
+// Pure functions, no Qt objects beyond QString input.
+
+#include "viewer/pdf/text/PageText.h"
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A page's text folded for matching, with a map back to its characters.
+struct NormalizedText {
+    // Marks a blank or line-break run next to Chinese text: matches a query blank or nothing.
+    static constexpr char32_t SoftBreak = 0xE000;
+
+    std::u32string text;
+    // Size text.size() + 1: text[i] stands for characters [charStart[i], charStart[i + 1]).
+    // A line break with no blank character stands for no character at all.
+    std::vector<int> charStart;
+};
+
+NormalizedText normalizePage(const PageText &page);
+
+// A query folded the same way, blank runs collapsed to one blank. Empty only for "".
+std::u32string normalizeQuery(const QString &query);
+
+// A hit: normalized positions [begin, end) and the characters they stand for.
+struct TextMatch {
+    size_t begin = 0;
+    size_t end = 0;
+    TextRange chars;
+};
+
+// The first hit that starts at or after normalized position `from`.
+std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u32string &query,
+                                   size_t from = 0);
+// Every hit, in order, without overlaps.
+std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string &query);

@@ -1,0 +1,167 @@
+#include "viewer/pdf/text/TextSearch.h"
+
+#include "app/ModalUi.h"
+#include "viewer/pdf/text/PageSource.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+const int ContextChars = 20;
+
+QString oneLine(QString text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return text.replace(blanks, QStringLiteral(" "));
+}
+
+} // namespace
+
+TextSearch::TextSearch(const PageSource &pages, ModalUi &ui, QWidget *dialogParent)
+    : m_pages(pages), m_ui(ui), m_dialogParent(dialogParent)
+{
+}
+
+void TextSearch::reset()
+{
+    m_query.clear();
+    m_current.reset();
+}
+
+bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder,
+                           const PageVisit &visit)
+{
+    const quint64 generation = m_pages.generation();
+    std::vector<int> order;
+    bool haveOrder = false;
+    bool gone = false;
+    size_t next = 0;
+    // Goes as far as the ready pages allow; true when the walk is over.
+    const auto advance = [&]() -> bool {
+        if (m_pages.generation() != generation) {
+            gone = true;
+            return true;
+        }
+        if (!haveOrder) {
+            const int total = m_pages.pageCount();
+            if (total < 0)
+                return false;
+            order = makeOrder(total);
+            haveOrder = true;
+        }
+        while (next < order.size()) {
+            const std::shared_ptr<const IndexedPage> page = m_pages.page(order[next]);
+            if (!page)
+                return false;
+            if (visit(next, order[next], *page)) {
+                next = order.size();
+                return true;
+            }
+            ++next;
+        }
+        return true;
+    };
+    if (advance())
+        return !gone;
+    bool over = false;
+    const bool waited = m_ui.waitWithProgress(
+        m_dialogParent, QStringLiteral("正在检索，请稍候……"), [&]() -> int {
+            over = over || advance();
+            if (over)
+                return 100;
+            return order.empty() ? 0 : int(std::min<size_t>(99, next * 100 / order.size()));
+        });
+    return waited && over && !gone;
+}
+
+std::optional<SearchHit> TextSearch::findFrom(int startPage, size_t position)
+{
+    std::optional<SearchHit> found;
+    const auto makeOrder = [startPage](int total) {
+        // The start page, the pages after it, the pages before it, and the start
+        // page again from its top for hits above the starting position.
+        std::vector<int> order;
+        if (total <= 0)
+            return order;
+        const int first = std::clamp(startPage, 0, total - 1);
+        for (int i = 0; i < total; ++i)
+            order.push_back((first + i) % total);
+        order.push_back(first);
+        return order;
+    };
+    const auto visit = [&](size_t step, int page, const IndexedPage &text) {
+        const std::optional<TextMatch> match =
+            findFirst(text.normalized, m_query, step == 0 ? position : 0);
+        if (match)
+            found = SearchHit{page, *match};
+        return bool(match);
+    };
+    if (!walkPages(makeOrder, visit))
+        return std::nullopt;
+    return found;
+}
+
+std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPage)
+{
+    const std::u32string query = normalizeQuery(text);
+    const bool sameQuery = query == m_query;
+    m_query = query;
+    if (query.empty())
+        return std::nullopt;
+    int page = currentPage;
+    size_t position = 0;
+    if (m_current && m_current->page == currentPage) {
+        // A new text may match where the current hit stands; the same text goes on past it.
+        position = sameQuery ? m_current->match.end : m_current->match.begin;
+    }
+    const std::optional<SearchHit> hit = findFrom(page, position);
+    if (hit)
+        m_current = hit;
+    return hit;
+}
+
+std::optional<SearchHit> TextSearch::findNext(int currentPage)
+{
+    if (m_query.empty())
+        return std::nullopt;
+    const std::optional<SearchHit> hit = m_current ? findFrom(m_current->page, m_current->match.end)
+                                                   : findFrom(currentPage, 0);
+    if (hit)
+        m_current = hit;
+    return hit;
+}
+
+std::vector<ListedHit> TextSearch::searchAll(const QString &text)
+{
+    m_query = normalizeQuery(text);
+    m_current.reset();
+    std::vector<ListedHit> hits;
+    if (m_query.empty())
+        return hits;
+    const auto makeOrder = [](int total) {
+        std::vector<int> order(size_t(std::max(total, 0)));
+        for (int i = 0; i < total; ++i)
+            order[size_t(i)] = i;
+        return order;
+    };
+    const auto visit = [&](size_t, int page, const IndexedPage &indexed) {
+        const PageText &pageText = indexed.text;
+        for (const TextMatch &match : findAll(indexed.normalized, m_query)) {
+            const TextRange &r = match.chars;
+            ListedHit listed;
+            listed.hit = SearchHit{page, match};
+            listed.before = oneLine(pageText.textOf({std::max(r.begin - ContextChars, 0), r.begin},
+                                                    PageText::LineJoin::Flow));
+            listed.text = oneLine(pageText.textOf(r, PageText::LineJoin::Flow));
+            listed.after = oneLine(pageText.textOf({r.end, r.end + ContextChars},
+                                                   PageText::LineJoin::Flow));
+            hits.push_back(std::move(listed));
+        }
+        return false;
+    };
+    if (!walkPages(makeOrder, visit))
+        hits.clear();
+    return hits;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A main window around a recording viewer and a scripted modal seam, with bk.ini
+// in a temporary directory and an unreachable web service.
+
+#include "RecordingViewer.h"
+#include "ScriptedModalUi.h"
+#include "app/frmPdf.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+struct ShellFixture {
+    explicit ShellFixture(const QString &commandLine = QString(), bool load = true);
+
+    QTemporaryDir dir;
+    ScriptedModalUi ui;
+    RecordingViewer *viewer; // owned by the window
+    std::unique_ptr<frmPdf> window;
+    int quitRequests = 0;
+};

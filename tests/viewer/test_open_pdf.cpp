@@ -1,0 +1,155 @@
+// Opening a document: every status, the view resets, and the password exchange.
+#include "ShellFixture.h"
+#include "bookmarks/modPdf.h"
+#include "viewer/frmPs.h"
+#include "web/StartPagePane.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+// Fills the prompt's boxes and presses OK.
+std::function<void(QDialog *)> answer(const QString &user, const QString &owner)
+{
+    return [user, owner](QDialog *d) {
+        auto *prompt = qobject_cast<frmPs *>(d);
+        QVERIFY(prompt);
+        QCOMPARE(prompt->txtUpw->text(), QString()); // every showing starts empty
+        QCOMPARE(prompt->txtUpw->echoMode(), QLineEdit::Password);
+        QTest::keyClicks(prompt->txtUpw, user);
+        QTest::keyClicks(prompt->txtOpw, owner);
+        QTest::mouseClick(prompt->dcButton1, Qt::LeftButton);
+    };
+}
+} // namespace
+
+class TestOpenPdf : public QObject {
+    Q_OBJECT
+private slots:
+    void successResetsTheViewAndNamesTheDocument()
+    {
+        ShellFixture f;
+        f.window->mnuChicun_Click();
+        f.window->mnuSp_Click();
+        f.window->mnuXuanze_Click();
+        f.window->mnuHm_Click();
+        f.viewer->pathAfterOpen = QStringLiteral("/home/u/book.pdf");
+        f.viewer->clearCalls();
+        f.window->openPdf(QStringLiteral("book.pdf"), QString(), QString());
+
+        QCOMPARE(f.viewer->calls,
+                 QStringList({"OpenDocument(book.pdf,,)", "setOutlineVisible(1)", "setFitMode(2)",
+                              "setPageLayout(1)", "setMouseMode(0)", "DocumentPath()"}));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [/home/u/book.pdf]"));
+        QVERIFY(f.window->Toweb->isHidden());
+        QVERIFY(f.window->mnuSm->isChecked() && !f.window->mnuHm->isChecked());
+        QVERIFY(f.window->mnuKuandu->isChecked() && !f.window->mnuShiji->isChecked()
+                && !f.window->mnuChicun->isChecked());
+        QVERIFY(f.window->mnuMp->isChecked() && !f.window->mnuSp->isChecked());
+        QVERIFY(f.window->mnuTuoya->isChecked() && !f.window->mnuXuanze->isChecked());
+        // The outline button keeps the caption the last outline item gave it.
+        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("显示目录(&S)"));
+        QCOMPARE(f.ui.messages.size(), 0);
+    }
+
+    void failuresShowTheirMessageAndChangeNothingElse_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("cannot open") << 1 << "无法打开文件！";
+        QTest::newRow("no page tree") << 2 << "无法读取文档目录！";
+        QTest::newRow("damaged") << 3 << "此文件已破坏！";
+    }
+    void failuresShowTheirMessageAndChangeNothingElse()
+    {
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        ShellFixture f;
+        f.window->openPdf(QStringLiteral("/a.pdf"), QString(), QString());
+        f.viewer->openStatuses = {status};
+        f.window->openPdf(QStringLiteral("/b.pdf"), QString(), QString());
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages[0].text, text);
+        QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
+        QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [/a.pdf]"));
+    }
+
+    void unknownStatusDoesNothing()
+    {
+        ShellFixture f;
+        f.viewer->openStatuses = {7};
+        f.window->openPdf(QStringLiteral("/a.pdf"), QString(), QString());
+        QCOMPARE(f.ui.messages.size(), 0);
+        QCOMPARE(f.ui.dialogClasses.size(), 0);
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
+        QVERIFY(!f.window->Toweb->isHidden());
+    }
+
+    void passwordRetriedUntilRight()
+    {
+        ShellFixture f;
+        f.viewer->openStatuses = {4, 4, 4, 0};
+        f.ui.dialogActions = {answer("", ""), answer("wrong", ""), answer("", "owner")};
+        f.window->openPdf(QStringLiteral("/locked.pdf"), QString(), QString());
+
+        QCOMPARE(modPdf::PendingPath, QStringLiteral("/locked.pdf"));
+        QCOMPARE(f.ui.dialogClasses, QStringList({"frmPs", "frmPs", "frmPs"}));
+        QCOMPARE(f.viewer->opens.size(), 4);
+        QCOMPARE(f.viewer->opens[2].userPassword, QStringLiteral("wrong"));
+        QCOMPARE(f.viewer->opens[2].ownerPassword, QString());
+        QCOMPARE(f.viewer->opens[3].path, QStringLiteral("/locked.pdf"));
+        QCOMPARE(f.viewer->opens[3].userPassword, QString());
+        QCOMPARE(f.viewer->opens[3].ownerPassword, QStringLiteral("owner"));
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [/locked.pdf]"));
+        QCOMPARE(f.ui.messages.size(), 0);
+    }
+
+    void cancelGivesTheNoDocumentCaption()
+    {
+        ShellFixture f;
+        f.window->openPdf(QStringLiteral("/a.pdf"), QString(), QString());
+        f.viewer->openStatuses = {4};
+        f.ui.dialogActions = {[](QDialog *d) {
+            QTest::mouseClick(qobject_cast<frmPs *>(d)->dcButton2, Qt::LeftButton);
+        }};
+        f.window->openPdf(QStringLiteral("/locked.pdf"), QString(), QString());
+        QCOMPARE(f.viewer->opens.size(), 2);
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
+    }
+
+    void closingThePromptLeavesTheCaption()
+    {
+        ShellFixture f;
+        f.window->openPdf(QStringLiteral("/a.pdf"), QString(), QString());
+        f.viewer->openStatuses = {4};
+        f.ui.dialogActions = {[](QDialog *d) { d->reject(); }};
+        f.window->openPdf(QStringLiteral("/locked.pdf"), QString(), QString());
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [/a.pdf]"));
+    }
+
+    void promptLayout()
+    {
+        ShellFixture f;
+        frmPs prompt(*f.window, f.window.get());
+        QCOMPARE(prompt.windowTitle(), QStringLiteral("请您输入文件密码"));
+        QCOMPARE(prompt.dcButton1->text(), QStringLiteral("确定(&O)"));
+        QCOMPARE(prompt.dcButton2->text(), QStringLiteral("取消(&C)"));
+        QCOMPARE(prompt.txtOpw->echoMode(), QLineEdit::Password);
+        QVERIFY(prompt.txtUpw->y() < prompt.txtOpw->y());
+        // Tab order: user box, OK, Cancel, owner box.
+        QWidget *w = prompt.txtUpw;
+        QStringList chain;
+        while (chain.size() < 4) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain << w->objectName();
+            w = w->nextInFocusChain();
+        }
+        QCOMPARE(chain, QStringList({"txtUpw", "dcButton1", "dcButton2", "txtOpw"}));
+    }
+};
+
+QTEST_MAIN(TestOpenPdf)
+#include "test_open_pdf.moc"

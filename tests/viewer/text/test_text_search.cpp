@@ -1,0 +1,205 @@
+// Find, find next and search-all over pages of known text, including pages that are
+// still on their way when the search starts.
+
+#include "ScriptedModalUi.h"
+#include "StagedPages.h"
+#include "viewer/pdf/text/SearchResultsPane.h"
+#include "viewer/pdf/text/TextSearch.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(SearchHit)
+
+namespace {
+
+// Hits of "target": page 0 once, page 2 twice, page 3 once (mixed case).
+QList<QStringList> fourPages()
+{
+    return {
+        {"alpha target", "more words"},
+        {"nothing to see here"},
+        {"target one and", "target two"},
+        {"the last Target."},
+    };
+}
+
+struct Place {
+    int page;
+    int begin;
+    bool operator==(const Place &o) const { return page == o.page && begin == o.begin; }
+};
+
+Place placeOf(const std::optional<SearchHit> &hit)
+{
+    return hit ? Place{hit->page, hit->match.chars.begin} : Place{-1, -1};
+}
+
+char *toString(const Place &p)
+{
+    return QTest::toString(QStringLiteral("page %1 char %2").arg(p.page).arg(p.begin));
+}
+
+} // namespace
+
+class TextSearchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void findTextStartsOnTheShownPageAndWrapsOnce()
+    {
+        StagedPages pages(fourPages());
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QCOMPARE(placeOf(search.findText("TARGET", 1)), (Place{2, 0}));
+        // From the last page the search wraps to the first.
+        search.reset();
+        QCOMPARE(placeOf(search.findText("target", 3)), (Place{3, 9}));
+        QCOMPARE(placeOf(search.findText("target", 3)), (Place{0, 6}));
+        // The current hit is on another page than the one shown: start at the shown page.
+        QCOMPARE(placeOf(search.findText("target", 2)), (Place{2, 0}));
+        QVERIFY(ui.progressLabels.isEmpty());
+    }
+
+    void findNextVisitsEveryHitInOrderAndWraps()
+    {
+        StagedPages pages(fourPages());
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QVERIFY(!search.findNext(0)); // no earlier search
+        QCOMPARE(placeOf(search.findText("target", 1)), (Place{2, 0}));
+        QCOMPARE(placeOf(search.findNext(1)), (Place{2, 14}));
+        QCOMPARE(placeOf(search.findNext(1)), (Place{3, 9}));
+        QCOMPARE(placeOf(search.findNext(1)), (Place{0, 6}));
+        QCOMPARE(placeOf(search.findNext(1)), (Place{2, 0}));
+    }
+
+    void aSingleHitIsFoundAgainAfterTheWrap()
+    {
+        StagedPages pages({{"one"}, {"unique word"}, {"three"}});
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QCOMPARE(placeOf(search.findText("unique", 0)), (Place{1, 0}));
+        QCOMPARE(placeOf(search.findNext(0)), (Place{1, 0}));
+    }
+
+    void noMatchLeavesTheCurrentHit()
+    {
+        StagedPages pages(fourPages());
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QVERIFY(search.findText("target", 0));
+        QVERIFY(!search.findText("absent", 0));
+        QCOMPARE(placeOf(search.currentHit()), (Place{0, 6}));
+        QVERIFY(!search.findText("", 0));
+    }
+
+    void searchAllListsEveryHitWithContext()
+    {
+        StagedPages pages({{"The quick brown fox jumps over the lazy dog near the river bank"},
+                           {"无"},
+                           {"这是第一行中文", "文本在第二行"}});
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        std::vector<ListedHit> hits = search.searchAll("lazy");
+        QCOMPARE(hits.size(), size_t(1));
+        QCOMPARE(hits[0].hit.page, 0);
+        QCOMPARE(hits[0].before, QStringLiteral(" fox jumps over the "));
+        QCOMPARE(hits[0].text, QStringLiteral("lazy"));
+        QCOMPARE(hits[0].after, QStringLiteral(" dog near the river "));
+        QCOMPARE(SearchResultsPane::contextLine(hits[0]),
+                 QStringLiteral(" fox jumps over the 【lazy】 dog near the river "));
+
+        hits = search.searchAll("中文文本");
+        QCOMPARE(hits.size(), size_t(1));
+        QCOMPARE(hits[0].hit.page, 2);
+        QCOMPARE(hits[0].before, QStringLiteral("这是第一行"));
+        QCOMPARE(hits[0].text, QStringLiteral("中文文本"));
+        QCOMPARE(hits[0].after, QStringLiteral("在第二行"));
+
+        QCOMPARE(search.searchAll("the").size(), size_t(3));
+        QVERIFY(search.searchAll("absent").empty());
+        // find next goes on from the top of the shown page after a search-all.
+        search.searchAll("the");
+        QCOMPARE(placeOf(search.findNext(0)), (Place{0, 0}));
+        QCOMPARE(placeOf(search.findNext(0)), (Place{0, 31}));
+    }
+
+    void searchWaitsForPagesStillBeingExtracted()
+    {
+        StagedPages pages(fourPages());
+        pages.setReady(2, false);
+        pages.setReady(3, false);
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        // A hit among the ready pages needs no wait.
+        QCOMPARE(placeOf(search.findText("alpha", 0)), (Place{0, 0}));
+        QVERIFY(ui.progressLabels.isEmpty());
+
+        QTimer::singleShot(0, [&] { pages.setReady(2, true); });
+        QTimer::singleShot(20, [&] { pages.setReady(3, true); });
+        QCOMPARE(placeOf(search.findText("last", 0)), (Place{3, 4}));
+        QCOMPARE(ui.progressLabels, QStringList{QStringLiteral("正在检索，请稍候……")});
+    }
+
+    void searchWaitsUntilThePageCountIsKnown()
+    {
+        StagedPages pages(fourPages());
+        pages.setCountKnown(false);
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QTimer::singleShot(0, [&] { pages.setCountKnown(true); });
+        QCOMPARE(search.searchAll("target").size(), size_t(4));
+        QCOMPARE(ui.progressLabels.size(), 1);
+    }
+
+    void cancellingTheWaitMeansNotFound()
+    {
+        StagedPages pages(fourPages());
+        pages.setReady(3, false);
+        ScriptedModalUi ui;
+        ui.cancelProgress = true;
+        TextSearch search(pages, ui, nullptr);
+        QVERIFY(!search.findText("last", 0));
+        QVERIFY(search.searchAll("target").empty());
+        QCOMPARE(ui.progressLabels.size(), 2);
+    }
+
+    void closingTheDocumentDuringTheWaitMeansNotFound()
+    {
+        StagedPages pages(fourPages());
+        pages.setReady(3, false);
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        QTimer::singleShot(0, [&] {
+            pages.bumpGeneration();
+            pages.setReady(3, true);
+        });
+        QVERIFY(search.searchAll("target").empty());
+    }
+
+    void resultsPaneListsPagesAndReportsTheChosenHit()
+    {
+        StagedPages pages(fourPages());
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        SearchResultsPane pane;
+        pane.setHits(search.searchAll("target"));
+        QCOMPARE(pane.hitCount(), 4);
+        auto *list = pane.findChild<QTreeWidget *>();
+        QVERIFY(list);
+        QCOMPARE(list->topLevelItem(3)->text(0), QStringLiteral("第 4 页"));
+        QCOMPARE(list->topLevelItem(3)->text(1), QStringLiteral("the last 【Target】."));
+
+        QSignalSpy chosen(&pane, &SearchResultsPane::hitChosen);
+        emit list->itemActivated(list->topLevelItem(2), 0);
+        QCOMPARE(chosen.size(), 1);
+        const SearchHit hit = chosen.at(0).at(0).value<SearchHit>();
+        QCOMPARE(hit.page, 2);
+        QCOMPARE(hit.match.chars, (TextRange{14, 20}));
+    }
+};
+
+QTEST_MAIN(TextSearchTest)
+#include "test_text_search.moc"
