@@ -24,6 +24,8 @@ struct PagePoint {
     QPointF point;
 };
 
+Q_DECLARE_METATYPE(PagePoint)
+
 class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:

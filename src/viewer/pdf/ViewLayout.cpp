@@ -99,11 +99,12 @@ QRectF ViewLayout::pageRect(int page) const
 {
     if (page < 0 || page >= pageCount() || (!m_continuous && page != m_current))
         return QRectF();
+    // Centred in the viewport, not in the widest page, so a narrow page beside a
+    // wide one shows whole without scrolling sideways.
     const QSizeF size = displayedSize(page);
-    const QSizeF content = contentSize();
-    const double x = std::max(kMargin, (content.width() - size.width()) / 2);
+    const double x = std::max(kMargin, (m_viewport.width() - size.width()) / 2);
     const double y = m_continuous ? m_tops[page]
-                                  : std::max(kMargin, (content.height() - size.height()) / 2);
+                                  : std::max(kMargin, (m_viewport.height() - size.height()) / 2);
     return QRectF(QPointF(x, y), size);
 }
 
