@@ -1,6 +1,5 @@
 #include "PageView.h"
 
-#include "TileGrid.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,7 +17,7 @@ namespace {
 
 constexpr int kLineStep = 40;     // pixels per arrow key press
 constexpr int kPageOverlap = 40;  // pixels a page step keeps in view
-constexpr qint64 kMinCacheBytes = 128ll << 20;
+constexpr qint64 kMinCacheBytes = 96ll << 20;
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kSelection(0x33, 0x66, 0xcc, 90);
 const QColor kSearchHit(0xff, 0xcc, 0x00, 110);
@@ -466,12 +465,6 @@ void PageView::requestRenders()
     const qint64 budget = m_cache.maxBytes() / 2;
     const QRectF view = viewRect();
     const double dpr = devicePixelRatioF();
-    auto imageArea = [&](int page, const QRectF &area) {
-        const QRectF rect = m_layout.pageRect(page);
-        return QRectF((area.intersected(rect).topLeft() - rect.topLeft()) * dpr,
-                      area.intersected(rect).size() * dpr)
-            .toAlignedRect();
-    };
     for (int page : m_layout.pagesIn(view))
         addTiles(wanted, page, imageArea(page, view), bytes, std::numeric_limits<qint64>::max());
 
@@ -503,8 +496,7 @@ void PageView::addTiles(std::vector<TileRequest> &wanted, int page, const QRect 
 {
     const double scale = deviceScale();
     const int rotation = m_layout.rotation();
-    const QSize image = pageImageSize(m_document->pageSizes().at(page), scale, rotation);
-    const TileGrid grid(image, maxTileSize());
+    const TileGrid grid = gridFor(page);
     for (int index : grid.tilesIn(imageArea)) {
         const TileKey key{page, rotation, TileKey::scaleKey(scale), index};
         const QRect tile = grid.tile(index);
@@ -534,6 +526,35 @@ void PageView::tileRendered(const RenderedTile &tile)
     viewport()->update();
 }
 
+bool PageView::isViewComplete() const
+{
+    if (!m_document)
+        return true;
+    const QRectF view = viewRect();
+    const qint64 scaleKey = TileKey::scaleKey(deviceScale());
+    const int rotation = m_layout.rotation();
+    for (int page : m_layout.pagesIn(view))
+        for (int index : gridFor(page).tilesIn(imageArea(page, view)))
+            if (!m_cache.contains({page, rotation, scaleKey, index}))
+                return false;
+    return true;
+}
+
+QRect PageView::imageArea(int page, const QRectF &area) const
+{
+    const QRectF rect = m_layout.pageRect(page);
+    const QRectF part = area.intersected(rect).translated(-rect.topLeft());
+    const double dpr = devicePixelRatioF();
+    return QRectF(part.topLeft() * dpr, part.size() * dpr).toAlignedRect();
+}
+
+TileGrid PageView::gridFor(int page) const
+{
+    return TileGrid(pageImageSize(m_document->pageSizes().at(page), deviceScale(),
+                                  m_layout.rotation()),
+                    maxTileSize());
+}
+
 void PageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
@@ -559,11 +580,8 @@ void PageView::paintPage(QPainter &painter, int page, const QRectF &view)
     painter.fillRect(rect.translated(2, 2), QColor(0, 0, 0, 60));
     painter.fillRect(rect, Qt::white);
 
-    const QSize image = pageImageSize(m_document->pageSizes().at(page), scale, rotation);
-    const TileGrid grid(image, maxTileSize());
-    const QRectF shown = view.intersected(content).translated(-content.topLeft());
-    const QVector<int> tiles =
-        grid.tilesIn(QRectF(shown.topLeft() * dpr, shown.size() * dpr).toAlignedRect());
+    const TileGrid grid = gridFor(page);
+    const QVector<int> tiles = grid.tilesIn(imageArea(page, view));
     const qint64 scaleKey = TileKey::scaleKey(scale);
 
     const bool complete = std::all_of(tiles.begin(), tiles.end(), [&](int index) {
@@ -573,6 +591,8 @@ void PageView::paintPage(QPainter &painter, int page, const QRectF &view)
         painter.save();
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         for (const CachedTile *old : m_cache.tilesOfPage(page, rotation)) {
+            if (old->key.scale == scaleKey)
+                continue; // drawn pixel for pixel below
             const QRectF &f = old->pageFraction;
             painter.drawImage(QRectF(rect.left() + f.left() * rect.width(),
                                      rect.top() + f.top() * rect.height(),

@@ -9,6 +9,7 @@
 #include "PageCache.h"
 #include "PdfDocument.h"
 #include "RenderPool.h"
+#include "TileGrid.h"
 #include "ViewLayout.h"
 
 #include <QAbstractScrollArea>
@@ -52,6 +53,8 @@ public:
     MouseTool mouseTool() const { return m_tool; }
 
     const ViewLayout &layout() const { return m_layout; }
+    // True when every tile the viewport shows is rendered at the current scale.
+    bool isViewComplete() const;
 
     // ---- Hooks for the text layer (selection and search) ----------------------
     enum class HighlightLayer { Selection, SearchHits };
@@ -111,6 +114,10 @@ private:
     void showPage(int page, bool scrollToTop);
     void followScroll();
     void step(int pixels);
+
+    // The part of the page's image (device pixels) that lies in the content area.
+    QRect imageArea(int page, const QRectF &area) const;
+    TileGrid gridFor(int page) const;
 
     void scheduleRenders();
     void requestRenders();

@@ -5,12 +5,14 @@
 #include <cmath>
 
 namespace {
-// MuPDF writes 4-byte pixels in the byte order QImage's native 32-bit format uses.
+// MuPDF writes 4-byte pixels, the fourth byte always 255 on a page cleared to
+// white, in the byte order of an opaque QImage format, which Qt copies without
+// blending.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-constexpr QImage::Format kFormat = QImage::Format_ARGB32_Premultiplied;
+constexpr QImage::Format kFormat = QImage::Format_RGB32;
 constexpr int kBgra = 1;
 #else
-constexpr QImage::Format kFormat = QImage::Format_RGBA8888_Premultiplied;
+constexpr QImage::Format kFormat = QImage::Format_RGBX8888;
 constexpr int kBgra = 0;
 #endif
 } // namespace
