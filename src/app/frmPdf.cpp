@@ -35,6 +35,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
       m_commandLine(setup.commandLine)
 {
     setObjectName(QStringLiteral("frmPdf"));
+    setAcceptDrops(true);
     setWindowTitle(QStringLiteral("PDF"));
     setWindowIcon(appIcon());
 

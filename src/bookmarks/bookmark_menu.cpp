@@ -1,11 +1,113 @@
-// Placeholder handlers until the bookmark store lands.
+// The Bookmarks menu of the main window: creating the bookmark items, adding the
+// current page, opening a bookmark, and the manager window.
+#include "app/ModalUi.h"
 #include "app/frmPdf.h"
+#include "bookmarks/BookmarkStore.h"
+#include "bookmarks/IniFileEdit.h"
+#include "bookmarks/frmBk.h"
+#include "bookmarks/modPdf.h"
+#include "viewer/ViewerControl.h"
 
 #include <QAction>
 #include <QMenu>
 
-void frmPdf::createBookmarkItems() {}
-void frmPdf::mnuAddbk_Click() {}
-void frmPdf::mnuBkm_Click() {}
-void frmPdf::mnuBk_Click(qint16) {}
-void frmPdf::Showbk() {}
+namespace {
+
+QString bookmarkFile(const frmPdf &window)
+{
+    return BookmarkStore::filePath(window.bookmarkDir());
+}
+
+// "[path]，第page页"; '&' doubled so a path shows as stored instead of marking an
+// access key.
+QString itemCaption(const QString &path, const QString &page)
+{
+    QString caption = QStringLiteral("[") + path + QStringLiteral("]，第") + page
+                      + QStringLiteral("页");
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The menu action that follows `item` in `menu`, or nullptr when it is the last.
+QAction *actionAfter(const QMenu *menu, const QAction *item)
+{
+    const QList<QAction *> actions = menu->actions();
+    const qsizetype index = actions.indexOf(item);
+    return index >= 0 && index + 1 < actions.size() ? actions[index + 1] : nullptr;
+}
+
+} // namespace
+
+void frmPdf::createBookmarkItems()
+{
+    for (qint16 i = 1; i <= BookmarkStore::kMaxBookmarks; ++i) {
+        auto *item = new QAction(mnuBk[0]->text(), this);
+        item->setObjectName(QStringLiteral("mnuBk(%1)").arg(i));
+        item->setEnabled(true);
+        mnuShu->insertAction(actionAfter(mnuShu, mnuBk[i - 1]), item);
+        connect(item, &QAction::triggered, this, [this, i] { mnuBk_Click(i); });
+        mnuBk.append(item);
+    }
+    mnuBk[0]->setEnabled(false);
+    Showbk();
+}
+
+void frmPdf::Showbk()
+{
+    const QString file = bookmarkFile(*this);
+    const int count = BookmarkStore::readCounter(file) - 1;
+    for (int i = 1; i < mnuBk.size(); ++i)
+        mnuBk[i]->setVisible(i <= count);
+    // Shown again once the last bookmark is deleted, so the menu never looks empty
+    // without a word of explanation.
+    mnuBk[0]->setVisible(count <= 0);
+    for (int i = 1; i <= qMin(count, BookmarkStore::kMaxBookmarks) && i < mnuBk.size(); ++i)
+        mnuBk[i]->setText(itemCaption(BookmarkStore::readPath(file, i),
+                                      BookmarkStore::readPage(file, i)));
+}
+
+void frmPdf::mnuAddbk_Click()
+{
+    if (Pdfc->DocumentPath().isEmpty())
+        return;
+    const QString file = bookmarkFile(*this);
+    const int number = BookmarkStore::readCounter(file);
+    if (number > BookmarkStore::kMaxBookmarks) {
+        ui().messageBox(this,
+                        QStringLiteral("最多只能添加20个书签！请您删除其他无用的书签后再继续添加！"),
+                        QStringLiteral("提示"), ModalUi::Icon::Information);
+        return;
+    }
+    IniFileEdit edit(file);
+    BookmarkStore::writeEntry(edit, number, Pdfc->DocumentPath(),
+                              QString::number(Pdfc->CurrentPage()));
+    edit.setValue(BookmarkStore::kSection, QStringLiteral("Nextnum"), QString::number(number + 1));
+    if (!edit.commit()) {
+        BookmarkStore::reportSaveFailure(ui(), this);
+        return;
+    }
+    Showbk();
+    ui().messageBox(this, QStringLiteral("添加书签成功！"), QStringLiteral("Vellumo 添加书签"),
+                    ModalUi::Icon::Information);
+}
+
+void frmPdf::mnuBk_Click(qint16 Index)
+{
+    const QString file = bookmarkFile(*this);
+    const QString path = BookmarkStore::readPath(file, Index);
+    const QString page = BookmarkStore::readPage(file, Index);
+    if (!modPdf::FileExists(path)) {
+        ui().messageBox(this, QStringLiteral("此文件不存在！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
+        return;
+    }
+    openPdf(path, QString(), QString());
+    // A page that is not a number leaves the page where the viewer put it.
+    if (const auto pageNumber = BookmarkStore::pageNumber(page))
+        Pdfc->setCurrentPage(*pageNumber);
+}
+
+void frmPdf::mnuBkm_Click()
+{
+    frmBk manager(bookmarkFile(*this), ui(), windowIcon(), [this] { Showbk(); });
+    ui().runModal(&manager);
+}

@@ -1,15 +1,44 @@
 #pragma once
-// The start-page pane laid over the empty viewer.
+// The start-page pane laid over the empty viewer. It fetches one page from the
+// web service and shows its HTML; a link clicked in it goes to the user's own
+// browser. When the page cannot be fetched the pane shows a small page of its
+// own instead; it never raises a message box.
 
+#include <QSet>
 #include <QTextBrowser>
+#include <QUrl>
+
+class QNetworkAccessManager;
+class QNetworkReply;
 
 class StartPagePane : public QTextBrowser {
     Q_OBJECT
 public:
     explicit StartPagePane(QWidget *parent = nullptr);
+
+    // Starts loading and returns at once; a load still running is dropped.
     void Navigate(const QString &address);
     QString address() const { return m_address; }
 
+signals:
+    // The fetched page (ok) or the pane's own error page (not ok) is on screen.
+    void loadFinished(bool ok);
+
+protected:
+    // Only images of the fetched page are loaded, from the web and in the
+    // background; nothing is ever read from the local disk.
+    QVariant loadResource(int type, const QUrl &name) override;
+
 private:
+    void pageArrived(QNetworkReply *reply);
+    void imageArrived(QNetworkReply *reply, const QUrl &name);
+    void showErrorPage();
+    void linkClicked(const QUrl &link);
+    void dropPendingReplies();
+    QNetworkReply *fetch(const QUrl &url);
+
+    QNetworkAccessManager *m_network;
     QString m_address;
+    QUrl m_pageUrl;            // where the shown page came from, after redirects
+    QSet<QUrl> m_requestedImages; // of the shown page, each fetched once
 };

@@ -1,0 +1,138 @@
+#include "bookmarks/frmBk.h"
+
+#include "app/ModalUi.h"
+#include "bookmarks/BookmarkStore.h"
+#include "bookmarks/IniFileEdit.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+#include <array>
+
+namespace {
+
+// Design sizes are in twips; 15 twips make one logical pixel.
+constexpr int px(int twips) { return twips / 15; }
+
+QFont songTi(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("Noto Serif CJK SC")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+QPushButton *dcButton(QWidget *parent, const char *name, const QString &caption,
+                      int left, int top)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(px(left), px(top), px(1815), px(375));
+    button->setFont(songTi(9));
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, QColor(207, 206, 210));
+    button->setPalette(palette);
+    // Enter in the list must not delete a bookmark.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
+             std::function<void()> showbk, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_iniFile(iniFile), m_ui(ui), m_showbk(std::move(showbk))
+{
+    setObjectName(QStringLiteral("frmBk"));
+    setWindowTitle(QStringLiteral("删除书签"));
+    setFixedSize(px(7140), px(6135));
+
+    lstBk = new QListWidget(this);
+    lstBk->setObjectName(QStringLiteral("lstBk"));
+    lstBk->setGeometry(px(120), px(120), px(6855), px(5310));
+    lstBk->setFont(songTi(10.5));
+    lstBk->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    dcButton1 = dcButton(this, "dcButton1", QStringLiteral("删除选中书签(&D)"), 1200, 5640);
+    dcButton2 = dcButton(this, "dcButton2", QStringLiteral("返回(&R)"), 3960, 5640);
+    setTabOrder(lstBk, dcButton1);
+    setTabOrder(dcButton1, dcButton2);
+    connect(dcButton1, &QPushButton::clicked, this, &frmBk::dcButton1_Click);
+    connect(dcButton2, &QPushButton::clicked, this, &frmBk::dcButton2_Click);
+
+    if (const QScreen *shown = screen())
+        move(shown->availableGeometry().center() - rect().center());
+
+    setWindowIcon(mainWindowIcon);
+    Regetlist();
+}
+
+void frmBk::Regetlist()
+{
+    lstBk->clear();
+    const int count = BookmarkStore::readCounter(m_iniFile) - 1;
+    for (int i = 1; i <= count; ++i) {
+        const QString path = BookmarkStore::readPath(m_iniFile, i);
+        const QString page = BookmarkStore::readPage(m_iniFile, i);
+        lstBk->addItem(path + QStringLiteral("，第") + page + QStringLiteral("页"));
+    }
+    if (lstBk->count() > 0)
+        lstBk->setCurrentRow(0);
+    m_showbk();
+}
+
+void frmBk::dcButton1_Click()
+{
+    if (lstBk->count() == 0)
+        return;
+    // The current row survives a ctrl-click that clears the selection mark.
+    const int selected = qMax(lstBk->currentRow(), 0);
+    const int selectAfter = selected == 0 ? 0 : selected - 1;
+    if (!deleteBookmark(selected + 1)) {
+        BookmarkStore::reportSaveFailure(m_ui, this);
+        return;
+    }
+    Regetlist();
+    if (lstBk->count() > 0)
+        lstBk->setCurrentRow(selectAfter);
+}
+
+void frmBk::dcButton2_Click()
+{
+    reject();
+}
+
+// Empties bookmark `number`, then rewrites path1..path20 and page1..page20 from the
+// remaining bookmarks in order, then the counter. The writes reach the file together,
+// so a failure leaves the store exactly as it was.
+bool frmBk::deleteBookmark(int number)
+{
+    using namespace BookmarkStore;
+    IniFileEdit edit(m_iniFile);
+    writeEntry(edit, number, QString(), QString());
+
+    struct Entry {
+        QString path;
+        QString page;
+    };
+    std::array<Entry, kMaxBookmarks> remaining;
+    int count = 0;
+    for (int i = 1; i <= kMaxBookmarks; ++i) {
+        const QString path = readPath(edit, i);
+        if (!path.isEmpty())
+            remaining[count++] = {path, readPage(edit, i)};
+    }
+
+    for (int i = 1; i <= kMaxBookmarks; ++i) {
+        const Entry entry = i <= count ? remaining[i - 1] : Entry();
+        writeEntry(edit, i, entry.path, entry.page);
+    }
+    edit.setValue(kSection, QStringLiteral("nextnum"), QString::number(count + 1));
+    return edit.commit();
+}

@@ -1,0 +1,108 @@
+#include "web/frmAbout.h"
+
+#include "app/DesignFont.h"
+#include "app/Twips.h"
+#include "app/frmPdf.h"
+#include "web/VellumoLogo.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace {
+const QColor navy(0, 0, 128);
+const QColor contactBlue(0, 0, 192);
+
+QLabel *designLabel(QWidget *parent, const char *name, const QString &text,
+                    const QRect &geometry, double pointSize, const QColor &colour,
+                    bool bold = false)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    QFont font = songtiFont(pointSize);
+    font.setBold(bold);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->setGeometry(geometry);
+    return label;
+}
+
+void drawDesignLine(QPainter &p, const QColor &colour, double x1, double y, double x2)
+{
+    p.setPen(QPen(colour, 1));
+    p.drawLine(twips::toPixels(x1), twips::toPixels(y), twips::toPixels(x2), twips::toPixels(y));
+}
+} // namespace
+
+frmAbout::frmAbout(const QWidget &mainWindow)
+    : QDialog(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::CustomizeWindowHint)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("关于"));
+    setFixedSize(twips::toPixels(5070), twips::toPixels(4470));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"), twips::rect(1320, 120, 2535, 615),
+                         21.75, Qt::black, true);
+    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5, Qt::black);
+    Label3 = designLabel(this, "Label3",
+                         QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的"
+                                        "PDF阅读软件,本软件为免费软件!"),
+                         twips::rect(120, 960, 4695, 495), 9, navy);
+    Label3->setWordWrap(true);
+    Label4 = designLabel(this, "Label4", QStringLiteral("作者：Vellumo 开发组"),
+                         twips::rect(360, 1680, 3615, 255), 9, contactBlue);
+    Label5 = designLabel(this, "Label5", QStringLiteral("联系邮箱：support@vellumo.example"),
+                         twips::rect(360, 2040, 3495, 255), 9, contactBlue);
+    Label6 = designLabel(this, "Label6", QStringLiteral("help@vellumo.example"),
+                         twips::rect(1200, 2280, 1935, 255), 9, contactBlue);
+    Label8 = designLabel(this, "Label8",
+                         QStringLiteral("官方网站：") + QStringLiteral(VELLUMO_WEB_SERVICE_BASE),
+                         twips::rect(360, 2520, 3975, 255), 9, contactBlue);
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twips::rect(1440, 2760, 1785, 465));
+    Image1->setPixmap(QPixmap::fromImage(vellumoLogo()));
+    Label7 = designLabel(this, "Label7", QStringLiteral("感谢您使用本软件！"),
+                         twips::rect(1440, 3480, 2175, 375), 9, Qt::black, true);
+
+    dcButton1 = new QPushButton(QStringLiteral("确定(&O)"), this);
+    dcButton1->setObjectName(QStringLiteral("dcButton1"));
+    dcButton1->setFont(songtiFont(9));
+    dcButton1->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
+    dcButton1->setGeometry(twips::rect(1560, 3960, 1455, 375));
+
+    dcButton1->setFocus();
+    connect(dcButton1, &QPushButton::clicked, this, &frmAbout::dcButton1_Click);
+
+    Form_Load(mainWindow);
+}
+
+void frmAbout::Form_Load(const QWidget &mainWindow)
+{
+    setWindowTitle(QStringLiteral("关于") + frmPdf::noDocumentCaption());
+    setWindowIcon(mainWindow.windowIcon());
+    lblVer->setText(QStringLiteral("V3.1"));
+}
+
+void frmAbout::dcButton1_Click()
+{
+    accept();
+}
+
+void frmAbout::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    QPainter p(this);
+    drawDesignLine(p, Qt::black, 0, 1440, 5160);    // Line3
+    drawDesignLine(p, QColor(255, 0, 0), 0, 3240, 5400);    // Line1
+    drawDesignLine(p, contactBlue, 0, 3360, 5400);  // Line2
+}

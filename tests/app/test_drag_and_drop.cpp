@@ -1,0 +1,82 @@
+// A PDF dropped on the window opens; anything else is ignored.
+#include "ShellFixture.h"
+#include "app/DroppedPdf.h"
+
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
+}
+// Enter, then drop, as a drag from the file manager delivers them.
+void dragAndDrop(QWidget *target, QMimeData *data)
+{
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+const QByteArray minimalPdf = "%PDF-1.4\n1 0 obj<</Type/Catalog>>endobj\ntrailer<</Root 1 0 R>>\n%%EOF\n";
+} // namespace
+
+class TestDragAndDrop : public QObject {
+    Q_OBJECT
+private slots:
+    void recognisesOnlyOneLocalPdf()
+    {
+        QTemporaryDir dir;
+        const QString pdf = writeFile(dir, "a.pdf", minimalPdf);
+        const QString renamed = writeFile(dir, "no-extension", minimalPdf);
+        const QString text = writeFile(dir, "notes.txt", "hello");
+
+        QMimeData one;
+        one.setUrls({QUrl::fromLocalFile(pdf)});
+        QCOMPARE(droppedPdfPath(&one), pdf);
+        QMimeData byContent;
+        byContent.setUrls({QUrl::fromLocalFile(renamed)});
+        QCOMPARE(droppedPdfPath(&byContent), renamed);
+
+        QMimeData two;
+        two.setUrls({QUrl::fromLocalFile(pdf), QUrl::fromLocalFile(pdf)});
+        QMimeData txt;
+        txt.setUrls({QUrl::fromLocalFile(text)});
+        QMimeData remote;
+        remote.setUrls({QUrl(QStringLiteral("http://127.0.0.1/a.pdf"))});
+        QMimeData plain;
+        plain.setText(pdf);
+        QMimeData folder;
+        folder.setUrls({QUrl::fromLocalFile(dir.path())});
+        for (QMimeData *d : {&two, &txt, &remote, &plain, &folder})
+            QCOMPARE(droppedPdfPath(d), QString());
+    }
+
+    void droppingOpensThroughOpenPdf()
+    {
+        ShellFixture f;
+        const QString path = writeFile(f.dir, "dropped.pdf", minimalPdf);
+
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        dragAndDrop(f.window.get(), &data);
+        QCOMPARE(f.viewer->opens.size(), 1);
+        QCOMPARE(f.viewer->opens[0].path, path);
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [%1]").arg(path));
+
+        QMimeData text;
+        text.setUrls({QUrl::fromLocalFile(writeFile(f.dir, "t.txt", "hello"))});
+        dragAndDrop(f.window.get(), &text);
+        QCOMPARE(f.viewer->opens.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestDragAndDrop)
+#include "test_drag_and_drop.moc"

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks and validates what lands there.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" > /dev/null
+
+fail() { echo "FAIL: $*"; exit 1; }
+[ -x "$prefix/bin/vellumo" ] || fail "program not installed"
+desktop="$prefix/share/applications/vellumo.desktop"
+[ -f "$desktop" ] || fail "desktop file not installed"
+grep -qx 'Exec=vellumo %f' "$desktop" || fail "Exec line"
+grep -qx 'MimeType=application/pdf;' "$desktop" || fail "MimeType line"
+grep -qx 'GenericName=PDF 阅读器' "$desktop" || fail "GenericName line"
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/io.github.vellumo.Vellumo.metainfo.xml" \
+  || fail "appstreamcli validate"
+
+# PNG width and height are the big-endian words at bytes 16 and 20.
+for size in 16 32 48 64 128 256; do
+  icon="$prefix/share/icons/hicolor/${size}x${size}/apps/vellumo.png"
+  [ -f "$icon" ] || fail "icon $size missing"
+  dims=$(od -An -tu1 -j16 -N8 "$icon" | awk '{print $3*256+$4 "x" $7*256+$8}')
+  [ "$dims" = "${size}x${size}" ] || fail "icon $size is $dims"
+done
+echo "1 passed, 0 failed"

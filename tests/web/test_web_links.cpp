@@ -1,0 +1,196 @@
+// The main window's web links: the two start-up requests, the start-page pane
+// over the viewer, the Help items, the About window and the counting window's
+// release on close.
+
+#include "LoopbackHttpServer.h"
+#include "RecordingOpener.h"
+#include "RecordingViewer.h"
+#include "ScriptedModalUi.h"
+
+#include "app/frmPdf.h"
+#include "web/StartPagePane.h"
+#include "web/frmAbout.h"
+#include "web/frmCount.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+struct Window {
+    explicit Window(const QString &base, const QString &commandLine = QString())
+        : viewer(new RecordingViewer)
+    {
+        frmPdf::Setup setup{viewer, &ui, base, dir.path(), commandLine};
+        window = std::make_unique<frmPdf>(setup);
+        window->quitProgram = [] {};
+    }
+    QTemporaryDir dir;
+    ScriptedModalUi ui;
+    RecordingViewer *viewer; // owned by the window
+    std::unique_ptr<frmPdf> window;
+};
+
+LoopbackHttpServer *servingBothPages(LoopbackHttpServer &server)
+{
+    server.pages["/count/"].body = "<p>counted</p>";
+    server.pages["/start/"].body = "<html><body><h1>阅读从这里开始</h1></body></html>";
+    return &server;
+}
+
+// Both start-up requests have arrived, and no third one follows.
+void waitForStartRequests(LoopbackHttpServer &server)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 2, 15000);
+    QTest::qWait(200);
+}
+} // namespace
+
+class TestWebLinks : public QObject {
+    Q_OBJECT
+private slots:
+    void startMakesOneCountingThenOneStartRequest_data();
+    void startMakesOneCountingThenOneStartRequest();
+    void startPageCoversTheViewerUntilADocumentOpens();
+    void unreachableServiceShowsTheErrorPageWithoutAMessage();
+    void helpItemsOpenTheirPagesEachTimeChosen();
+    void aboutShowsAFreshWindowEachTime();
+    void unloadReleasesTheCountingWindow_data();
+    void unloadReleasesTheCountingWindow();
+};
+
+void TestWebLinks::startMakesOneCountingThenOneStartRequest_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::newRow("no document") << QString();
+    QTest::newRow("document on the command line") << QStringLiteral("/docs/manual.pdf");
+}
+
+void TestWebLinks::startMakesOneCountingThenOneStartRequest()
+{
+    QFETCH(QString, commandLine);
+    LoopbackHttpServer server;
+    servingBothPages(server);
+    Window w(server.base(), commandLine);
+    w.window->Form_Load();
+    waitForStartRequests(server);
+
+    QCOMPARE(server.targets(), (QStringList{"/count/", "/start/"}));
+    for (const auto &request : server.requests) {
+        QCOMPARE(request.method, QByteArray("GET"));
+        QVERIFY(!request.headers.contains("cookie"));
+    }
+    QCOMPARE(w.window->Toweb->address(), server.base() + "/start/");
+    QCOMPARE(w.viewer->opens.size(), commandLine.isEmpty() ? 0 : 1);
+}
+
+void TestWebLinks::startPageCoversTheViewerUntilADocumentOpens()
+{
+    LoopbackHttpServer server;
+    servingBothPages(server);
+    Window w(server.base());
+    w.window->show();
+    w.window->Form_Load();
+    StartPagePane *pane = w.window->Toweb;
+
+    QTRY_VERIFY_WITH_TIMEOUT(pane->toPlainText().contains(QStringLiteral("阅读从这里开始")), 15000);
+    QVERIFY(pane->isVisible());
+    QCOMPARE(pane->geometry(), w.window->Pdfc->geometry());
+    QVERIFY(!w.window->countWindow->isVisible());
+
+    w.window->openPdf(QStringLiteral("/docs/a.pdf"), QString(), QString());
+    QVERIFY(!pane->isVisible());
+    w.viewer->documentPath = QStringLiteral("/docs/a.pdf");
+    w.window->mnuCf_Click();
+    QVERIFY(!pane->isVisible());
+}
+
+void TestWebLinks::unreachableServiceShowsTheErrorPageWithoutAMessage()
+{
+    Window w(LoopbackHttpServer::unreachableBase());
+    QSignalSpy loaded(w.window->Toweb, &StartPagePane::loadFinished);
+    w.window->Form_Load();
+
+    QVERIFY(loaded.wait(15000));
+    QCOMPARE(loaded.first().at(0).toBool(), false);
+    QVERIFY(w.window->Toweb->toPlainText().contains(QStringLiteral("无法加载起始页")));
+    QVERIFY(w.ui.messages.isEmpty());
+}
+
+void TestWebLinks::helpItemsOpenTheirPagesEachTimeChosen()
+{
+    const QString base = QStringLiteral("http://service.example");
+    RecordingOpener opener;
+    Window w(base);
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+
+    QTest::keyClick(w.window.get(), Qt::Key_F1);
+    w.window->mnuNethelp->trigger();
+    w.window->mnuFankui->trigger();
+    w.window->mnuJup->trigger();
+    w.window->mnuJup->trigger();
+
+    QCOMPARE(opener.opened, (QList<QUrl>{QUrl(base + "/help/"), QUrl(base + "/help/"),
+                                         QUrl(base + "/fk/"), QUrl(base + "/newver/"),
+                                         QUrl(base + "/newver/")}));
+    QVERIFY(w.ui.messages.isEmpty());
+}
+
+void TestWebLinks::aboutShowsAFreshWindowEachTime()
+{
+    Window w(LoopbackHttpServer::unreachableBase());
+    QStringList captions, versions;
+    QList<qint64> iconKeys;
+    QList<QObject *> owners;
+    const auto look = [&](QDialog *dialog) {
+        auto *about = qobject_cast<frmAbout *>(dialog);
+        QVERIFY(about);
+        owners << about->parent();
+        captions << about->windowTitle();
+        versions << about->lblVer->text();
+        iconKeys << about->windowIcon().cacheKey();
+    };
+    w.ui.dialogActions = {look, look};
+
+    w.window->mnuAbout->trigger();
+    w.window->Cmdc_Click(9);
+
+    QCOMPARE(w.ui.dialogClasses, (QStringList{"frmAbout", "frmAbout"}));
+    QCOMPARE(captions, (QStringList{"关于Vellumo V3.1", "关于Vellumo V3.1"}));
+    QCOMPARE(versions, (QStringList{"V3.1", "V3.1"}));
+    QVERIFY(!w.window->windowIcon().isNull());
+    QCOMPARE(iconKeys, (QList<qint64>{w.window->windowIcon().cacheKey(),
+                                      w.window->windowIcon().cacheKey()}));
+    QCOMPARE(owners, (QList<QObject *>{nullptr, nullptr}));
+}
+
+void TestWebLinks::unloadReleasesTheCountingWindow_data()
+{
+    QTest::addColumn<bool>("byClosing");
+    QTest::newRow("Form_Unload") << false;
+    QTest::newRow("window closed") << true;
+}
+
+void TestWebLinks::unloadReleasesTheCountingWindow()
+{
+    QFETCH(bool, byClosing);
+    Window w(LoopbackHttpServer::unreachableBase());
+    w.window->show();
+    w.window->Form_Load();
+    QPointer<frmCount> count = w.window->countWindow;
+    QVERIFY(count);
+
+    if (byClosing)
+        w.window->close();
+    else
+        w.window->Form_Unload();
+
+    QVERIFY(count.isNull());
+    QVERIFY(w.window->countWindow == nullptr);
+}
+
+QTEST_MAIN(TestWebLinks)
+#include "test_web_links.moc"
