@@ -76,7 +76,7 @@ TextRange TextSelection::wordAt(const PageText &page, QPointF pos)
     return {};
 }
 
-void TextSelection::select(const PageLookup &pages, PagePoint anchor, PagePoint focus)
+void TextSelection::select(const PageLookup &pages, TextPoint anchor, TextPoint focus)
 {
     if (focus.page < anchor.page)
         std::swap(anchor, focus);
@@ -94,7 +94,7 @@ void TextSelection::select(const PageLookup &pages, PagePoint anchor, PagePoint 
     setRanges(pages, std::move(ranges));
 }
 
-void TextSelection::selectWord(const PageLookup &pages, PagePoint at)
+void TextSelection::selectWord(const PageLookup &pages, TextPoint at)
 {
     std::vector<PageRange> ranges;
     if (const PageText *page = pages(at.page))
