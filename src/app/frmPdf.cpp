@@ -18,12 +18,17 @@
 
 namespace {
 const QString productName = QStringLiteral("Vellumo ");
-const QString versionText = QStringLiteral("V3.1");
+const QString versionText_ = QStringLiteral("V3.1");
 } // namespace
+
+QString frmPdf::versionText()
+{
+    return versionText_;
+}
 
 QString frmPdf::noDocumentCaption()
 {
-    return productName + versionText;
+    return productName + versionText_;
 }
 
 frmPdf::frmPdf(const Setup &setup, QWidget *parent)
@@ -67,8 +72,9 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     setTabOrder(Txtp, Cmdc[10]);
     setTabOrder(Cmdc[10], Toweb);
 
-    // Design client area, centred on the screen.
-    const QSize clientSize(twips::toPixels(12750), twips::toPixels(8535));
+    // The design's client height; its width of 12750 twips would cut off the page box
+    // at the toolbar's right end, so the window starts as wide as the toolbar.
+    const QSize clientSize(twips::toPixels(15135), twips::toPixels(8535));
     resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -102,6 +102,7 @@ public:
 
     // "Vellumo V3.1", the caption while no document is shown.
     static QString noDocumentCaption();
+    static QString versionText(); // "V3.1"
 
     ModalUi &ui() const { return *m_ui; }
     QString webServiceBase() const { return m_webServiceBase; }

@@ -1,6 +1,7 @@
 // The main window's menus and toolbar as designed.
 #include "app/frmPdf.h"
 
+#include "app/DesignButton.h"
 #include "app/DesignFont.h"
 #include "app/Twips.h"
 
@@ -120,16 +121,12 @@ void frmPdf::buildToolbar()
     static const char *const captions[11] = {
         "打开(O)...", "上一页(&B)", "下一页(&N)", "放大(&I)", "缩小(&O)", "查找(&F)",
         "旋转(&X)",   "隐藏目录(&S)", "打印(&P)", "关于(&A)...", "转到该页"};
-    const QFont buttonFont = songtiFont(9);
+    const QColor toolbarGrey(192, 192, 192);
     for (int i = 0; i < 11; ++i) {
-        auto *button = new QPushButton(QString::fromUtf8(captions[i]), Picbar);
-        button->setObjectName(QStringLiteral("Cmdc_%1").arg(i));
-        button->setFont(buttonFont);
-        button->setStyleSheet(QStringLiteral("background-color: rgb(192, 192, 192);"));
-        if (i < 10)
-            button->setGeometry(twips::rect(1080.0 * i, 0, 1095, 375));
-        else
-            button->setGeometry(twips::rect(13920, 120, 1095, 255));
+        const QRect place = i < 10 ? twips::rect(1080.0 * i, 0, 1095, 375)
+                                   : twips::rect(13920, 120, 1095, 255);
+        QPushButton *button = designButton(Picbar, QStringLiteral("Cmdc_%1").arg(i).toLatin1().constData(),
+                                           QString::fromUtf8(captions[i]), place, toolbarGrey);
         connect(button, &QPushButton::clicked, this, [this, i] { Cmdc_Click(qint16(i)); });
         Cmdc[i] = button;
     }

@@ -1,10 +1,12 @@
 #include "bookmarks/frmBk.h"
 
+#include "app/DesignFont.h"
 #include "app/ModalUi.h"
+#include "app/DesignButton.h"
+#include "app/Twips.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/IniFileEdit.h"
 
-#include <QFont>
 #include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,28 +16,9 @@
 
 namespace {
 
-// Design sizes are in twips; 15 twips make one logical pixel.
-constexpr int px(int twips) { return twips / 15; }
-
-QFont songTi(double points)
+QPushButton *dcButton(QWidget *parent, const char *name, const QString &caption, double left)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                      QStringLiteral("Noto Serif CJK SC")});
-    font.setPointSizeF(points);
-    return font;
-}
-
-QPushButton *dcButton(QWidget *parent, const char *name, const QString &caption,
-                      int left, int top)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(px(left), px(top), px(1815), px(375));
-    button->setFont(songTi(9));
-    QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(207, 206, 210));
-    button->setPalette(palette);
+    QPushButton *button = designButton(parent, name, caption, twips::rect(left, 5640, 1815, 375));
     // Enter in the list must not delete a bookmark.
     button->setAutoDefault(false);
     return button;
@@ -51,16 +34,16 @@ frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
 {
     setObjectName(QStringLiteral("frmBk"));
     setWindowTitle(QStringLiteral("删除书签"));
-    setFixedSize(px(7140), px(6135));
+    setFixedSize(twips::toPixels(7140), twips::toPixels(6135));
 
     lstBk = new QListWidget(this);
     lstBk->setObjectName(QStringLiteral("lstBk"));
-    lstBk->setGeometry(px(120), px(120), px(6855), px(5310));
-    lstBk->setFont(songTi(10.5));
+    lstBk->setGeometry(twips::rect(120, 120, 6855, 5310));
+    lstBk->setFont(songtiFont(10.5));
     lstBk->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    dcButton1 = dcButton(this, "dcButton1", QStringLiteral("删除选中书签(&D)"), 1200, 5640);
-    dcButton2 = dcButton(this, "dcButton2", QStringLiteral("返回(&R)"), 3960, 5640);
+    dcButton1 = dcButton(this, "dcButton1", QStringLiteral("删除选中书签(&D)"), 1200);
+    dcButton2 = dcButton(this, "dcButton2", QStringLiteral("返回(&R)"), 3960);
     setTabOrder(lstBk, dcButton1);
     setTabOrder(dcButton1, dcButton2);
     connect(dcButton1, &QPushButton::clicked, this, &frmBk::dcButton1_Click);

@@ -16,7 +16,8 @@ bool copyFileReplacing(const QString &source, const QString &target)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write on a full disk is seen here and not lost in a flush.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     char buffer[1 << 16];
     for (;;) {

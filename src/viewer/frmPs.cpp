@@ -1,6 +1,6 @@
 #include "viewer/frmPs.h"
 
-#include "app/DesignFont.h"
+#include "app/DesignButton.h"
 #include "app/Twips.h"
 #include "app/frmPdf.h"
 #include "bookmarks/modPdf.h"
@@ -10,15 +10,6 @@
 #include <QPushButton>
 
 namespace {
-QPushButton *designButton(const QString &caption, const QRect &geometry, QWidget *parent)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setFont(songtiFont(9));
-    button->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
-    button->setGeometry(geometry);
-    return button;
-}
-
 QLineEdit *passwordBox(QWidget *parent, const QRect &geometry)
 {
     auto *box = new QLineEdit(parent);
@@ -44,14 +35,14 @@ frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
     txtUpw = passwordBox(this, twips::rect(1560, 240, 2535, 270));
     Label2 = new QLabel(QStringLiteral("所有者口令:"), this);
     Label2->setGeometry(twips::rect(120, 840, 1095, 255));
-    dcButton1 = designButton(QStringLiteral("确定(&O)"), twips::rect(600, 1320, 1455, 375), this);
-    dcButton2 = designButton(QStringLiteral("取消(&C)"), twips::rect(2400, 1320, 1455, 375), this);
+    dcButton1 = designButton(this, "dcButton1", QStringLiteral("确定(&O)"),
+                             twips::rect(600, 1320, 1455, 375));
+    dcButton2 = designButton(this, "dcButton2", QStringLiteral("取消(&C)"),
+                             twips::rect(2400, 1320, 1455, 375));
     txtOpw = passwordBox(this, twips::rect(1560, 840, 2535, 270));
 
     txtUpw->setObjectName(QStringLiteral("txtUpw"));
     txtOpw->setObjectName(QStringLiteral("txtOpw"));
-    dcButton1->setObjectName(QStringLiteral("dcButton1"));
-    dcButton2->setObjectName(QStringLiteral("dcButton2"));
 
     setTabOrder(txtUpw, dcButton1);
     setTabOrder(dcButton1, dcButton2);

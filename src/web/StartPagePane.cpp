@@ -35,6 +35,13 @@ StartPagePane::StartPagePane(QWidget *parent)
     connect(this, &QTextBrowser::anchorClicked, this, &StartPagePane::linkClicked);
 }
 
+StartPagePane::~StartPagePane()
+{
+    // Replies die with the manager during QWidget's teardown, when this object
+    // is already half gone; none may call back into it then.
+    dropPendingReplies();
+}
+
 void StartPagePane::Navigate(const QString &address)
 {
     m_address = address;
@@ -44,18 +51,19 @@ void StartPagePane::Navigate(const QString &address)
         showErrorPage();
         return;
     }
-    QNetworkReply *reply = fetch(url);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maxPageBytes)
-            reply->abort();
-    });
+    QNetworkReply *reply = fetch(url, maxPageBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { pageArrived(reply); });
 }
 
-QNetworkReply *StartPagePane::fetch(const QUrl &url)
+QNetworkReply *StartPagePane::fetch(const QUrl &url, qint64 maxBytes)
 {
     QNetworkReply *reply = m_network->get(webServiceRequest(url));
     connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [reply, maxBytes](qint64 received, qint64) {
+                if (received > maxBytes)
+                    reply->abort();
+            });
     return reply;
 }
 
@@ -71,7 +79,7 @@ void StartPagePane::dropPendingReplies()
 
 void StartPagePane::pageArrived(QNetworkReply *reply)
 {
-    if (reply->error() != QNetworkReply::NoError) {
+    if (reply->error() != QNetworkReply::NoError || reply->bytesAvailable() > maxPageBytes) {
         showErrorPage();
         return;
     }
@@ -105,11 +113,7 @@ QVariant StartPagePane::loadResource(int type, const QUrl &name)
         || m_requestedImages.size() >= maxImages)
         return nothing;
     m_requestedImages.insert(url);
-    QNetworkReply *reply = fetch(url);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > maxImageBytes)
-            reply->abort();
-    });
+    QNetworkReply *reply = fetch(url, maxImageBytes);
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, name] { imageArrived(reply, name); });
     return nothing;
@@ -118,7 +122,8 @@ QVariant StartPagePane::loadResource(int type, const QUrl &name)
 void StartPagePane::imageArrived(QNetworkReply *reply, const QUrl &name)
 {
     QImage image;
-    if (reply->error() != QNetworkReply::NoError || !image.loadFromData(reply->readAll()))
+    if (reply->error() != QNetworkReply::NoError || reply->bytesAvailable() > maxImageBytes
+        || !image.loadFromData(reply->readAll()))
         return;
     // Registered under the name the page uses, so the next layout finds it.
     document()->addResource(QTextDocument::ImageResource, name, image);

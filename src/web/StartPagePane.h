@@ -15,6 +15,7 @@ class StartPagePane : public QTextBrowser {
     Q_OBJECT
 public:
     explicit StartPagePane(QWidget *parent = nullptr);
+    ~StartPagePane() override;
 
     // Starts loading and returns at once; a load still running is dropped.
     void Navigate(const QString &address);
@@ -35,7 +36,8 @@ private:
     void showErrorPage();
     void linkClicked(const QUrl &link);
     void dropPendingReplies();
-    QNetworkReply *fetch(const QUrl &url);
+    // Stops a download once it passes maxBytes; the receiver still checks the size.
+    QNetworkReply *fetch(const QUrl &url, qint64 maxBytes);
 
     QNetworkAccessManager *m_network;
     QString m_address;

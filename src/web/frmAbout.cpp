@@ -1,5 +1,6 @@
 #include "web/frmAbout.h"
 
+#include "app/DesignButton.h"
 #include "app/DesignFont.h"
 #include "app/Twips.h"
 #include "app/frmPdf.h"
@@ -50,9 +51,10 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"), twips::rect(1320, 120, 2535, 615),
-                         21.75, Qt::black, true);
-    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5, Qt::black);
+    Label1 = designLabel(this, "Label1", QStringLiteral("Vellumo"),
+                         twips::rect(1320, 120, 2535, 615), 21.75, Qt::black, true);
+    lblVer = designLabel(this, "lblVer", QString(), twips::rect(3480, 240, 855, 255), 10.5,
+                         Qt::black);
     Label3 = designLabel(this, "Label3",
                          QStringLiteral("PDF格式是互联网上常用的文档格式之一，本软件是一款专业的"
                                         "PDF阅读软件,本软件为免费软件!"),
@@ -62,7 +64,7 @@ frmAbout::frmAbout(const QWidget &mainWindow)
                          twips::rect(360, 1680, 3615, 255), 9, contactBlue);
     Label5 = designLabel(this, "Label5", QStringLiteral("联系邮箱：support@vellumo.example"),
                          twips::rect(360, 2040, 3495, 255), 9, contactBlue);
-    Label6 = designLabel(this, "Label6", QStringLiteral("help@vellumo.example"),
+    Label6 = designLabel(this, "Label6", QStringLiteral("fk@vellumo.example"),
                          twips::rect(1200, 2280, 1935, 255), 9, contactBlue);
     Label8 = designLabel(this, "Label8",
                          QStringLiteral("官方网站：") + QStringLiteral(VELLUMO_WEB_SERVICE_BASE),
@@ -74,11 +76,8 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     Label7 = designLabel(this, "Label7", QStringLiteral("感谢您使用本软件！"),
                          twips::rect(1440, 3480, 2175, 375), 9, Qt::black, true);
 
-    dcButton1 = new QPushButton(QStringLiteral("确定(&O)"), this);
-    dcButton1->setObjectName(QStringLiteral("dcButton1"));
-    dcButton1->setFont(songtiFont(9));
-    dcButton1->setStyleSheet(QStringLiteral("background-color: rgb(207, 206, 210);"));
-    dcButton1->setGeometry(twips::rect(1560, 3960, 1455, 375));
+    dcButton1 = designButton(this, "dcButton1", QStringLiteral("确定(&O)"),
+                             twips::rect(1560, 3960, 1455, 375));
 
     dcButton1->setFocus();
     connect(dcButton1, &QPushButton::clicked, this, &frmAbout::dcButton1_Click);
@@ -90,7 +89,7 @@ void frmAbout::Form_Load(const QWidget &mainWindow)
 {
     setWindowTitle(QStringLiteral("关于") + frmPdf::noDocumentCaption());
     setWindowIcon(mainWindow.windowIcon());
-    lblVer->setText(QStringLiteral("V3.1"));
+    lblVer->setText(frmPdf::versionText());
 }
 
 void frmAbout::dcButton1_Click()

@@ -18,6 +18,14 @@ frmCount::frmCount(const QString &webServiceBase, QWidget *owner)
     Form_Load();
 }
 
+frmCount::~frmCount()
+{
+    // The reply dies with WebCount during QWidget's teardown; it must not report
+    // to this half-destroyed window then.
+    for (QNetworkReply *reply : WebCount->findChildren<QNetworkReply *>())
+        disconnect(reply, nullptr, this, nullptr);
+}
+
 void frmCount::Form_Load()
 {
     QNetworkReply *reply =

@@ -11,6 +11,7 @@ class frmCount : public QWidget {
 public:
     // Loads the window, which starts the request; owner keeps it until unloaded.
     frmCount(const QString &webServiceBase, QWidget *owner);
+    ~frmCount() override;
 
     // Stands in for the browser control of the window design: all it does is
     // one GET of the counting page.

@@ -98,14 +98,6 @@ private slots:
         QCOMPARE(readBytes(m_file), QByteArray("[bkinfo]\nnextnum=1\n"));
     }
 
-    void listLinesAndFirstLineSelected()
-    {
-        storeBookmarks(2);
-        auto manager = openManager();
-        QCOMPARE(lines(*manager), (QStringList{"a.pdf，第1页", "b.pdf，第2页"}));
-        QCOMPARE(manager->lstBk->currentRow(), 0);
-    }
-
     void deleteRenumbersAndMovesTheSelection_data()
     {
         QTest::addColumn<int>("count");

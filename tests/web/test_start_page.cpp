@@ -74,17 +74,25 @@ void TestStartPage::showsOwnErrorPageWhenTheServiceCannotBeReached_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("useServer");
-    QTest::newRow("nothing listening") << LoopbackHttpServer::unreachableBase() + "/start/" << false;
-    QTest::newRow("page missing (404)") << QString("/start/") << true;
-    QTest::newRow("not a web address") << QString("vellumo.example/start/") << false;
-    QTest::newRow("local file") << QString("file:///etc/hostname") << false;
+    QTest::addColumn<QByteArray>("servedStartPage"); // empty: none, so 404
+    QTest::newRow("nothing listening")
+        << LoopbackHttpServer::unreachableBase() + "/start/" << false << QByteArray();
+    QTest::newRow("page missing (404)") << QString("/start/") << true << QByteArray();
+    QTest::newRow("runaway page") << QString("/start/") << true
+                                  << QByteArray(4 * 1024 * 1024 + 1, 'x');
+    QTest::newRow("not a web address")
+        << QString("vellumo.example/start/") << false << QByteArray();
+    QTest::newRow("local file") << QString("file:///etc/hostname") << false << QByteArray();
 }
 
 void TestStartPage::showsOwnErrorPageWhenTheServiceCannotBeReached()
 {
     QFETCH(QString, address);
     QFETCH(bool, useServer);
-    LoopbackHttpServer server; // serves nothing: every page is 404
+    QFETCH(QByteArray, servedStartPage);
+    LoopbackHttpServer server;
+    if (!servedStartPage.isEmpty())
+        server.pages["/start/"].body = servedStartPage;
     if (useServer)
         address.prepend(server.base());
 
@@ -127,7 +135,8 @@ void TestStartPage::decodesTheDeclaredCharacterSet_data()
     const QByteArray gbkText = gbk(text);
     const QByteArray utf8Text = text.toUtf8();
 
-    QTest::newRow("header charset") << "<p>" + gbkText + "</p>" << QByteArray("text/html; charset=GBK");
+    QTest::newRow("header charset")
+        << "<p>" + gbkText + "</p>" << QByteArray("text/html; charset=GBK");
     QTest::newRow("meta charset") << "<meta charset=\"gb2312\"><p>" + gbkText + "</p>"
                                   << QByteArray("text/html");
     QTest::newRow("header beats meta") << "<meta charset=\"gbk\"><p>" + utf8Text + "</p>"
@@ -210,7 +219,8 @@ void TestStartPage::clickedLinksGoToTheBrowserOnlyForWebAddresses()
     }
 
     QCOMPARE(opener.opened,
-             (QList<QUrl>{QUrl(server.base() + "/news/"), QUrl("https://other.example/page?id=1")}));
+             (QList<QUrl>{QUrl(server.base() + "/news/"),
+                          QUrl("https://other.example/page?id=1")}));
     QCOMPARE(server.targets(), QStringList{"/start/"}); // the pane itself never follows a link
 }
 

@@ -15,4 +15,8 @@ void vshim_store_caught(fz_context *ctx, vshim_error *err);
 /* Marks err as "no error". */
 void vshim_clear(vshim_error *err);
 
+/* The MuPDF cookie inside the shim's opaque cookie (NULL for NULL). */
+struct vshim_cookie;
+fz_cookie *vshim_fz_cookie(struct vshim_cookie *cookie);
+
 #endif

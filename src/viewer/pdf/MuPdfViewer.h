@@ -1,0 +1,69 @@
+#pragma once
+// The viewer on MuPDF: an outline pane and the page view side by side in a
+// splitter. Pages are numbered from 1 here, as ViewerControl wants; the parts
+// inside number them from 0.
+//
+// Text extraction, search and selection are not built into this class yet:
+// FindText and SearchAll answer 0, FindNext does nothing and SelectedText is "".
+// The text layer attaches to pageView() (highlights, scrolling to a page area,
+// point mapping and the text-tool mouse signals are there).
+
+#include "viewer/ViewerControl.h"
+
+#include <memory>
+#include <vector>
+
+class ModalUi;
+class OutlinePane;
+class PageView;
+class PdfDocument;
+class PrintJob;
+class QSplitter;
+
+class MuPdfViewer : public ViewerControl {
+    Q_OBJECT
+public:
+    explicit MuPdfViewer(ModalUi &ui, QWidget *parent = nullptr);
+    ~MuPdfViewer() override;
+
+    int OpenDocument(const QString &path, const QString &userPassword,
+                     const QString &ownerPassword) override;
+    void CloseDocument() override;
+
+    int CurrentPage() const override;
+    void setCurrentPage(int page) override;
+    int PageCount() const override;
+    double ZoomFactor() const override;
+    void setZoomFactor(double factor) override;
+
+    QString SelectedText() const override;
+    void PrintDocument() override;
+    int FindText(const QString &text) override;
+    void FindNext() override;
+    int SearchAll(const QString &text) override;
+
+    qint16 MouseMode() const override;
+    void setMouseMode(qint16 mode) override;
+    QString DocumentPath() const override;
+
+    int OutlineVisible() const override;
+    void setOutlineVisible(int visible) override;
+    void setPageLayout(qint16 layout) override;
+    void setFitMode(qint16 mode) override;
+    void setRotation(int degrees) override;
+
+    PageView *pageView() const { return m_view; }
+    OutlinePane *outlinePane() const { return m_outline; }
+    QSplitter *splitter() const { return m_splitter; }
+
+private:
+    void dropFinishedPrintJobs();
+
+    ModalUi &m_ui;
+    QSplitter *m_splitter;
+    OutlinePane *m_outline;
+    PageView *m_view;
+    QString m_path; // absolute; "" exactly when no document is open
+    qint16 m_mouseMode = 0;
+    std::vector<std::unique_ptr<PrintJob>> m_printJobs;
+};

@@ -1,0 +1,150 @@
+#include "PdfDocument.h"
+
+#include "ThreadContext.h"
+#include "viewer/ViewerControl.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// Recorded pages kept; a text-heavy page's list is a few hundred kilobytes.
+constexpr size_t kKeptLists = 24;
+// Page sides are kept within what a PDF may state, so layout never divides by 0.
+constexpr double kMinSide = 1.0;
+constexpr double kMaxSide = 14400.0 * 4;
+const QSizeF kFallbackSize(595, 842);
+
+bool readable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+DisplayList adopt(fz_display_list *list)
+{
+    return DisplayList(list, [](fz_display_list *l) { vshim_drop_display_list(threadContext(), l); });
+}
+
+} // namespace
+
+PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPassword,
+                                      const QString &ownerPassword)
+{
+    Opened result;
+    if (path.isEmpty() || !readable(path)) {
+        result.status = ViewerControl::CannotOpen;
+        return result;
+    }
+    fz_context *ctx = threadContext();
+    if (!ctx)
+        return result;
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const QByteArray user = userPassword.toUtf8();
+    const QByteArray owner = ownerPassword.toUtf8();
+    fz_document *doc = nullptr;
+    int pages = 0;
+    vshim_error err;
+    switch (vshim_open_pdf(ctx, name.constData(), user.constData(), owner.constData(), &doc,
+                           &pages, &err)) {
+    case VSHIM_OPENED:
+        result.status = ViewerControl::Opened;
+        result.document.reset(new PdfDocument(doc, pages));
+        break;
+    case VSHIM_PASSWORD_REFUSED:
+        result.status = ViewerControl::PasswordNeeded;
+        break;
+    case VSHIM_NO_PAGES:
+        result.status = ViewerControl::PageTreeUnreadable;
+        break;
+    default:
+        result.status = ViewerControl::Damaged;
+        break;
+    }
+    return result;
+}
+
+PdfDocument::PdfDocument(fz_document *doc, int pageCount) : m_doc(doc)
+{
+    readPageSizes(pageCount);
+    readOutline();
+}
+
+PdfDocument::~PdfDocument()
+{
+    m_lists.clear(); // display lists before the document
+    vshim_drop_document(threadContext(), m_doc);
+}
+
+void PdfDocument::readPageSizes(int pageCount)
+{
+    fz_context *ctx = threadContext();
+    m_pageSizes.reserve(pageCount);
+    QSizeF previous = kFallbackSize;
+    for (int i = 0; i < pageCount; ++i) {
+        float w = 0, h = 0;
+        vshim_error err;
+        // An unreadable page keeps its neighbour's size and renders blank.
+        QSizeF size = vshim_page_size(ctx, m_doc, i, &w, &h, &err) == 0 ? QSizeF(w, h) : previous;
+        size = QSizeF(std::clamp(size.width(), kMinSide, kMaxSide),
+                      std::clamp(size.height(), kMinSide, kMaxSide));
+        m_pageSizes.append(size);
+        previous = size;
+    }
+}
+
+void PdfDocument::readOutline()
+{
+    int count = 0;
+    vshim_error err;
+    vshim_outline_entry *entries = vshim_load_outline(threadContext(), m_doc, &count, &err);
+    const int pages = pageCount();
+    for (int i = 0; i < count; ++i) {
+        const int page = entries[i].page >= 0 && entries[i].page < pages ? entries[i].page : -1;
+        m_outline.append({QString::fromUtf8(entries[i].title), page, entries[i].depth});
+    }
+    vshim_free_outline(entries, count);
+}
+
+DisplayList PdfDocument::cachedList(int page)
+{
+    auto it = std::find_if(m_lists.begin(), m_lists.end(),
+                           [page](const auto &entry) { return entry.first == page; });
+    if (it == m_lists.end())
+        return nullptr;
+    m_lists.splice(m_lists.begin(), m_lists, it);
+    return it->second;
+}
+
+DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
+{
+    if (page < 0 || page >= pageCount())
+        return nullptr;
+    {
+        std::lock_guard<std::mutex> lists(m_listMutex);
+        if (DisplayList list = cachedList(page))
+            return list;
+    }
+    std::lock_guard<std::mutex> document(m_documentMutex);
+    {
+        // Another thread may have recorded it while this one waited.
+        std::lock_guard<std::mutex> lists(m_listMutex);
+        if (DisplayList list = cachedList(page))
+            return list;
+    }
+    vshim_error err;
+    fz_display_list *raw = vshim_record_page(threadContext(), m_doc, page, cookie, &err);
+    if (!raw)
+        return nullptr;
+    DisplayList list = adopt(raw);
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    m_lists.emplace_front(page, list);
+    if (m_lists.size() > kKeptLists)
+        m_lists.pop_back();
+    return list;
+}

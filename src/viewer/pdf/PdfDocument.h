@@ -1,0 +1,66 @@
+#pragma once
+// One open PDF: its page sizes, its outline and the display lists its pages are
+// recorded into. Shared (std::shared_ptr) by the viewer, the render workers and a
+// print job, so whoever finishes last drops it.
+//
+// Threads: pageSizes() and outline() are fixed at open and may be read anywhere.
+// displayList() may be called from any thread; recording is serialised because
+// MuPDF documents are not thread-safe.
+// Lock order: m_documentMutex before m_listMutex; nothing else is locked inside.
+
+#include "shim/shim_engine.h"
+
+#include <QSizeF>
+#include <QString>
+#include <QVector>
+
+#include <list>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+using DisplayList = std::shared_ptr<fz_display_list>;
+
+struct OutlineEntry {
+    QString title;
+    int page = -1;  // 0-based target, -1 when it points nowhere in the document
+    int depth = 0;  // 0 at top level; entries are in pre-order
+};
+
+class PdfDocument {
+public:
+    struct Opened {
+        int status = 1; // ViewerControl::OpenStatus
+        std::shared_ptr<PdfDocument> document; // set exactly when status is 0
+    };
+    // The user password is tried first, then the owner password.
+    static Opened open(const QString &path, const QString &userPassword,
+                       const QString &ownerPassword);
+
+    ~PdfDocument();
+    PdfDocument(const PdfDocument &) = delete;
+    PdfDocument &operator=(const PdfDocument &) = delete;
+
+    int pageCount() const { return int(m_pageSizes.size()); }
+    // Points, with the page's own rotation applied; indices start at 0.
+    const QVector<QSizeF> &pageSizes() const { return m_pageSizes; }
+    const QVector<OutlineEntry> &outline() const { return m_outline; }
+
+    // The page recorded once and kept for a while; null on failure or when the
+    // cookie aborts the recording. Any thread; may wait for another recording.
+    DisplayList displayList(int page, vshim_cookie *cookie);
+
+private:
+    explicit PdfDocument(fz_document *doc, int pageCount);
+    void readPageSizes(int pageCount);
+    void readOutline();
+    DisplayList cachedList(int page); // needs m_listMutex
+
+    fz_document *m_doc;
+    QVector<QSizeF> m_pageSizes;
+    QVector<OutlineEntry> m_outline;
+
+    std::mutex m_documentMutex; // guards m_doc
+    std::mutex m_listMutex;     // guards m_lists
+    std::list<std::pair<int, DisplayList>> m_lists; // most recently used first
+};

@@ -1,0 +1,41 @@
+#pragma once
+// Prints a document on its own thread: every page in the printer's range is
+// rendered at the printer's resolution (in bands, so memory stays bounded) and
+// fitted, centred, onto the paper as the printer is set up.
+//
+// Threads: start(), progress() and cancel() are for the GUI thread; the printer
+// belongs to the job's thread from start() on. The destructor cancels and
+// waits, which is short because cancelling aborts the running render.
+
+#include "PdfDocument.h"
+
+#include <QPrinter>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class PrintJob {
+public:
+    PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer);
+    ~PrintJob();
+
+    void start();
+    // 0…100; 100 once the job has ended, whether finished, failed or cancelled.
+    int progress() const { return m_progress.load(); }
+    void cancel();
+    bool finished() const { return m_progress.load() >= 100; }
+
+private:
+    void run();
+    bool printPage(class QPainter &painter, int page);
+
+    std::shared_ptr<PdfDocument> m_document;
+    std::unique_ptr<QPrinter> m_printer;
+    std::atomic<int> m_progress{0};
+    std::atomic<bool> m_cancelled{false};
+    std::mutex m_cookieMutex;          // guards m_cookie
+    vshim_cookie *m_cookie = nullptr;  // the render running now, if any
+    std::thread m_thread;
+};

@@ -1,0 +1,101 @@
+#include "RenderPool.h"
+
+#include <algorithm>
+
+RenderPool::RenderPool(int workers, Deliver deliver) : m_deliver(std::move(deliver))
+{
+    for (int i = 0; i < std::max(1, workers); ++i)
+        m_threads.emplace_back([this] { work(); });
+}
+
+RenderPool::~RenderPool()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_queue.clear();
+        for (const Running &r : m_running)
+            vshim_abort_cookie(r.cookie);
+    }
+    m_wake.notify_all();
+    for (std::thread &t : m_threads)
+        t.join();
+}
+
+bool RenderPool::isRunning(quint64 generation, const TileKey &key) const
+{
+    return std::any_of(m_running.begin(), m_running.end(), [&](const Running &r) {
+        return r.generation == generation && r.key == key;
+    });
+}
+
+void RenderPool::schedule(std::shared_ptr<PdfDocument> document, quint64 generation,
+                          const std::vector<TileRequest> &wanted)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_document = std::move(document);
+        m_generation = generation;
+        m_queue.clear();
+        for (const TileRequest &request : wanted)
+            if (!isRunning(generation, request.key))
+                m_queue.push_back(request);
+        for (const Running &r : m_running) {
+            const bool stillWanted =
+                r.generation == generation
+                && std::any_of(wanted.begin(), wanted.end(),
+                               [&](const TileRequest &w) { return w.key == r.key; });
+            if (!stillWanted)
+                vshim_abort_cookie(r.cookie);
+        }
+    }
+    m_wake.notify_all();
+}
+
+void RenderPool::cancelAll()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_queue.clear();
+    m_document.reset();
+    for (const Running &r : m_running)
+        vshim_abort_cookie(r.cookie);
+}
+
+void RenderPool::waitIdle()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_idle.wait(lock, [this] { return m_running.empty(); });
+}
+
+void RenderPool::work()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        const TileRequest request = m_queue.front();
+        m_queue.pop_front();
+        const quint64 generation = m_generation;
+        std::shared_ptr<PdfDocument> document = m_document;
+        vshim_cookie *cookie = vshim_new_cookie();
+        if (!cookie || !document) {
+            vshim_free_cookie(cookie);
+            continue;
+        }
+        m_running.push_back({generation, request.key, cookie});
+        lock.unlock();
+
+        RenderedTile done{generation, request, renderTile(*document, request, cookie)};
+        document.reset(); // the last reference may close the document: not under the lock
+        if (!done.image.isNull())
+            m_deliver(std::move(done));
+
+        lock.lock();
+        m_running.erase(std::find_if(m_running.begin(), m_running.end(),
+                                     [cookie](const Running &r) { return r.cookie == cookie; }));
+        vshim_free_cookie(cookie);
+        if (m_running.empty())
+            m_idle.notify_all();
+    }
+}

@@ -1,0 +1,155 @@
+#include <mupdf/fitz.h>
+#include <mupdf/pdf.h>
+
+#include "shim_engine.h"
+#include "shim_internal.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+/* Only the PDF handler: other formats MuPDF knows are "not a PDF" here. */
+int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
+                   const char *owner_password, fz_document **out, int *page_count,
+                   vshim_error *err)
+{
+    pdf_document *doc = NULL;
+    int result = VSHIM_OPENED;
+    int pages = 0;
+    vshim_clear(err);
+    *out = NULL;
+    *page_count = 0;
+
+    fz_var(doc);
+    fz_try(ctx)
+        doc = pdf_open_document(ctx, path);
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        result = VSHIM_OPEN_FAILED;
+    }
+    if (result != VSHIM_OPENED)
+        return result;
+
+    /* pdf_authenticate_password tries the text as user and as owner password;
+     * the user password goes first. */
+    fz_try(ctx) {
+        if (pdf_needs_password(ctx, doc) && !pdf_authenticate_password(ctx, doc, user_password)
+            && !pdf_authenticate_password(ctx, doc, owner_password))
+            result = VSHIM_PASSWORD_REFUSED;
+    }
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        result = VSHIM_PASSWORD_REFUSED;
+    }
+    if (result != VSHIM_OPENED) {
+        pdf_drop_document(ctx, doc);
+        return result;
+    }
+
+    fz_try(ctx)
+        pages = pdf_count_pages(ctx, doc);
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        pages = 0;
+    }
+    if (pages <= 0) {
+        pdf_drop_document(ctx, doc);
+        return VSHIM_NO_PAGES;
+    }
+    *out = (fz_document *)doc;
+    *page_count = pages;
+    return VSHIM_OPENED;
+}
+
+void vshim_drop_document(fz_context *ctx, fz_document *doc)
+{
+    fz_drop_document(ctx, doc);
+}
+
+/* Reads the page object's boxes without loading the page's resources, which
+ * keeps opening a thousand-page document quick. */
+int vshim_page_size(fz_context *ctx, fz_document *doc, int page, float *width, float *height,
+                    vshim_error *err)
+{
+    int status = 0;
+    vshim_clear(err);
+    fz_try(ctx) {
+        pdf_obj *obj = pdf_lookup_page_obj(ctx, (pdf_document *)doc, page);
+        fz_rect box;
+        fz_matrix ctm;
+        pdf_page_obj_transform(ctx, obj, &box, &ctm);
+        box = fz_transform_rect(box, ctm);
+        *width = box.x1 - box.x0;
+        *height = box.y1 - box.y0;
+    }
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        status = -1;
+    }
+    return status;
+}
+
+static int count_entries(fz_outline *node)
+{
+    int n = 0;
+    for (; node; node = node->next)
+        n += 1 + count_entries(node->down);
+    return n;
+}
+
+static void copy_entries(fz_context *ctx, fz_document *doc, fz_outline *node, int depth,
+                         vshim_outline_entry *entries, int *at)
+{
+    for (; node; node = node->next) {
+        vshim_outline_entry *e = &entries[(*at)++];
+        e->title = strdup(node->title ? node->title : "");
+        if (!e->title)
+            fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+        e->page = fz_page_number_from_location(ctx, doc, node->page);
+        e->depth = depth;
+        copy_entries(ctx, doc, node->down, depth + 1, entries, at);
+    }
+}
+
+vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *count,
+                                        vshim_error *err)
+{
+    fz_outline *outline = NULL;
+    vshim_outline_entry *entries = NULL;
+    int n = 0, filled = 0;
+    vshim_clear(err);
+    *count = 0;
+    fz_var(outline);
+    fz_var(entries);
+    fz_var(filled);
+    fz_try(ctx) {
+        outline = fz_load_outline(ctx, doc);
+        n = count_entries(outline);
+        if (n > 0) {
+            /* Plain calloc: the C++ side frees it without a context. */
+            entries = calloc((size_t)n, sizeof *entries);
+            if (!entries)
+                fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+            copy_entries(ctx, doc, outline, 0, entries, &filled);
+        }
+    }
+    fz_always(ctx)
+        fz_drop_outline(ctx, outline);
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        vshim_free_outline(entries, n);
+        entries = NULL;
+        n = 0;
+    }
+    *count = n;
+    return entries;
+}
+
+void vshim_free_outline(vshim_outline_entry *entries, int count)
+{
+    int i;
+    if (!entries)
+        return;
+    for (i = 0; i < count; ++i)
+        free(entries[i].title);
+    free(entries);
+}

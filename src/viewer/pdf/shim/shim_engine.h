@@ -1,0 +1,84 @@
+#ifndef VELLUMO_SHIM_ENGINE_H
+#define VELLUMO_SHIM_ENGINE_H
+/* The viewer's narrow door into MuPDF. Every function catches MuPDF's errors
+ * itself and reports them in a vshim_error; none of them longjmps out.
+ *
+ * Threads: one fz_context per thread, each cloned from the shared base context.
+ * A document may be used by one thread at a time (the caller serialises);
+ * display lists may be rendered by several threads at once. */
+
+#include "shim_error.h"
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct fz_context fz_context;
+typedef struct fz_document fz_document;
+typedef struct fz_display_list fz_display_list;
+typedef struct vshim_cookie vshim_cookie;
+
+/* The process-wide base context (with locks, silenced); created once, never
+ * dropped, never used directly: threads use clones of it. */
+fz_context *vshim_base_context(void);
+/* A clone of the base context for the calling thread; NULL when out of memory.
+ * Clones are made under a lock, so any thread may call this. */
+fz_context *vshim_clone_base_context(void);
+void vshim_drop_context(fz_context *ctx);
+
+/* A render abort flag; abort may be raised from any thread. */
+vshim_cookie *vshim_new_cookie(void);
+void vshim_abort_cookie(vshim_cookie *cookie);
+int vshim_cookie_aborted(const vshim_cookie *cookie); /* 1 once aborted; 0 for NULL */
+void vshim_free_cookie(vshim_cookie *cookie);
+
+/* Opening, in the order the status table needs. */
+enum vshim_open_result {
+    VSHIM_OPENED = 0,
+    VSHIM_OPEN_FAILED = 1,      /* not a PDF, or damaged beyond repair */
+    VSHIM_PASSWORD_REFUSED = 2, /* encrypted; neither password authenticates */
+    VSHIM_NO_PAGES = 3          /* the page tree cannot be read or is empty */
+};
+/* On VSHIM_OPENED *doc holds the document and *page_count its pages. */
+int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
+                   const char *owner_password, fz_document **doc, int *page_count,
+                   vshim_error *err);
+void vshim_drop_document(fz_context *ctx, fz_document *doc);
+
+/* Unrotated page size in points (the page's own /Rotate applied).
+ * Returns -1 and leaves the size untouched when the page cannot be read. */
+int vshim_page_size(fz_context *ctx, fz_document *doc, int page, float *width, float *height,
+                    vshim_error *err);
+
+/* Records a page (contents and annotations) into a display list; NULL on
+ * failure or abort. */
+fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int page,
+                                   vshim_cookie *cookie, vshim_error *err);
+void vshim_drop_display_list(fz_context *ctx, fz_display_list *list);
+
+/* Renders the part (x, y, w, h) of the page image at the given scale (device
+ * pixels per point) and clockwise rotation (0, 90, 180, 270) into samples:
+ * 4 bytes per pixel, premultiplied, byte order B G R A when bgra, else R G B A;
+ * stride in bytes. Returns 0 when done, 1 when aborted, -1 on error. */
+int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotation,
+                 int x, int y, int w, int h, unsigned char *samples, int stride, int bgra,
+                 vshim_cookie *cookie, vshim_error *err);
+
+typedef struct vshim_outline_entry {
+    char *title; /* UTF-8, owned by the array */
+    int page;    /* 0-based target, -1 when the entry points nowhere in the document */
+    int depth;   /* 0 at top level */
+} vshim_outline_entry;
+/* The outline in pre-order; *count is 0 when the document has none. Free the
+ * result with vshim_free_outline. */
+vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *count,
+                                        vshim_error *err);
+void vshim_free_outline(vshim_outline_entry *entries, int count);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

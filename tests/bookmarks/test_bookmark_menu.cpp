@@ -1,0 +1,275 @@
+// The Bookmarks menu: items built at start-up from bk.ini, adding the current page,
+// jumping to a bookmark, and the manager keeping menu, list and file in step.
+#include "DiskFull.h"
+#include "IniFixture.h"
+#include "ShellFixture.h"
+#include "bookmarks/frmBk.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+const QString kLimitText = QStringLiteral("最多只能添加20个书签！请您删除其他无用的书签后再继续添加！");
+
+QString bkIni(ShellFixture &f) { return f.dir.filePath(QStringLiteral("bk.ini")); }
+
+// Indices of the visible bookmark items 0..20.
+QList<int> visibleItems(const frmPdf &w)
+{
+    QList<int> visible;
+    for (int i = 0; i < w.mnuBk.size(); ++i) {
+        if (w.mnuBk[i]->isVisible())
+            visible << i;
+    }
+    return visible;
+}
+
+void addPage(ShellFixture &f, const QString &path, int page)
+{
+    f.viewer->documentPath = path;
+    f.viewer->currentPage = page;
+    f.window->mnuAddbk_Click();
+}
+
+QByteArray storeText(const QByteArray &nextnum, const QList<QPair<QByteArray, QByteArray>> &bookmarks)
+{
+    QByteArray text = "[bkinfo]\nnextnum=" + nextnum + "\n";
+    for (int i = 0; i < bookmarks.size(); ++i) {
+        const QByteArray n = QByteArray::number(i + 1);
+        text += "path" + n + "=" + bookmarks[i].first + "\npage" + n + "=" + bookmarks[i].second + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+class TestBookmarkMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void startupBuildsTwentyItemsFromAnOldChineseFile()
+    {
+        ShellFixture f(QString(), false);
+        // Written by an earlier installation under a Chinese Windows code page.
+        writeBytes(bkIni(f), "[bkinfo]\r\nnextnum=3\r\npath1=D:\\\xCA\xE9\xBC\xAE\\\xD6\xB8\xC4\xCF.pdf\r\n"
+                             "page1=12\r\npath2=/home/u/a&b.pdf\r\npage2=1\r\n");
+        f.window->Form_Load();
+
+        QCOMPARE(f.window->mnuBk.size(), 21);
+        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+        // Qt reports hidden actions as disabled; every shown item can be chosen.
+        for (int i = 1; i <= 20; ++i)
+            QCOMPARE(f.window->mnuBk[i]->isEnabled(), f.window->mnuBk[i]->isVisible());
+        // Items 1..20 follow item 0 at the end of the Bookmarks menu, in order.
+        QCOMPARE(f.window->mnuShu->actions().mid(f.window->mnuShu->actions().size() - 21),
+                 QList<QAction *>(f.window->mnuBk.begin(), f.window->mnuBk.end()));
+        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
+        QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[D:\\书籍\\指南.pdf]，第12页"));
+        QCOMPARE(f.window->mnuBk[2]->text(), QStringLiteral("[/home/u/a&&b.pdf]，第1页"));
+    }
+
+    void emptyOrUnreadableStoreShowsOnlyThePlaceholder_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("counter 1") << QByteArray("[bkinfo]\nnextnum=1\n");
+        QTest::newRow("counter not a number") << QByteArray("[bkinfo]\nnextnum=zwei\npath1=a\n");
+    }
+
+    void emptyOrUnreadableStoreShowsOnlyThePlaceholder()
+    {
+        QFETCH(QByteArray, content);
+        ShellFixture f(QString(), false);
+        if (!content.isEmpty())
+            writeBytes(bkIni(f), content);
+        f.window->Form_Load();
+        QCOMPARE(visibleItems(*f.window), QList<int>{0});
+        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+    }
+
+    void addingReproducesTheDocumentedFileAndDeletingRenumbers()
+    {
+        ShellFixture f(QString(), false);
+        writeBytes(bkIni(f), "[bkinfo]\nnextnum=1\n");
+        f.window->Form_Load();
+        addPage(f, QStringLiteral("D:\\Books\\guide.pdf"), 12);
+        addPage(f, QStringLiteral("E:\\Papers\\survey.pdf"), 1);
+
+        QCOMPARE(readBytes(bkIni(f)), QByteArray("[bkinfo]\nnextnum=3\npath1=D:\\Books\\guide.pdf\n"
+                                                 "page1=12\npath2=E:\\Papers\\survey.pdf\npage2=1\n"));
+        QCOMPARE(f.ui.messages.size(), 2);
+        QCOMPARE(f.ui.messages[1].text, QStringLiteral("添加书签成功！"));
+        QCOMPARE(f.ui.messages[1].title, QStringLiteral("Vellumo 添加书签"));
+        QCOMPARE(f.ui.messages[1].icon, ModalUi::Icon::Information);
+        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
+        QVERIFY(f.window->mnuBk[2]->isEnabled());
+        QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[D:\\Books\\guide.pdf]，第12页"));
+        QCOMPARE(f.window->mnuBk[2]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+
+        f.ui.dialogActions.push_back([&f](QDialog *dialog) {
+            auto *manager = qobject_cast<frmBk *>(dialog);
+            QVERIFY(manager);
+            QCOMPARE(manager->windowIcon().cacheKey(), f.window->windowIcon().cacheKey());
+            QCOMPARE(manager->lstBk->currentRow(), 0);
+            manager->dcButton1->click();
+            // List, menu and file agree while the manager is still open.
+            QCOMPARE(manager->lstBk->count(), 1);
+            QCOMPARE(manager->lstBk->item(0)->text(), QStringLiteral("E:\\Papers\\survey.pdf，第1页"));
+            QCOMPARE(visibleItems(*f.window), QList<int>{1});
+            QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+            manager->dcButton2->click();
+        });
+        f.window->mnuBkm_Click();
+        QCOMPARE(f.ui.dialogClasses, QStringList{"frmBk"});
+
+        QByteArray expected = "[bkinfo]\nnextnum=2\npath1=E:\\Papers\\survey.pdf\npage1=1\n";
+        for (int i = 2; i <= 20; ++i)
+            expected += "path" + QByteArray::number(i) + "=\npage" + QByteArray::number(i) + "=\n";
+        QCOMPARE(readBytes(bkIni(f)), expected);
+    }
+
+    void deletingTheLastBookmarkShowsThePlaceholderAgain()
+    {
+        ShellFixture f;
+        addPage(f, QStringLiteral("/a.pdf"), 3);
+        QCOMPARE(visibleItems(*f.window), QList<int>{1});
+        f.ui.dialogActions.push_back([](QDialog *dialog) {
+            auto *manager = qobject_cast<frmBk *>(dialog);
+            manager->dcButton1->click();
+            QCOMPARE(manager->lstBk->count(), 0);
+            manager->dcButton2->click();
+        });
+        f.window->mnuBkm_Click();
+        QCOMPARE(visibleItems(*f.window), QList<int>{0});
+        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+    }
+
+    void noDocumentAddsNothing()
+    {
+        ShellFixture f;
+        f.window->mnuAddbk_Click();
+        QVERIFY(!QFile::exists(bkIni(f)));
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
+    void samePageTwiceGivesTwoBookmarks()
+    {
+        ShellFixture f;
+        addPage(f, QStringLiteral("/a.pdf"), 4);
+        addPage(f, QStringLiteral("/a.pdf"), 4);
+        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
+        QCOMPARE(f.window->mnuBk[1]->text(), f.window->mnuBk[2]->text());
+    }
+
+    void fullStoreRefusesWithTheLimitMessage_data()
+    {
+        QTest::addColumn<QByteArray>("counter");
+        QTest::newRow("twenty bookmarks") << QByteArray("21");
+        QTest::newRow("hand-edited counter") << QByteArray("30");
+    }
+
+    void fullStoreRefusesWithTheLimitMessage()
+    {
+        QFETCH(QByteArray, counter);
+        ShellFixture f(QString(), false);
+        QList<QPair<QByteArray, QByteArray>> bookmarks;
+        for (int i = 1; i <= 20; ++i)
+            bookmarks.append({"/b" + QByteArray::number(i) + ".pdf", QByteArray::number(i)});
+        const QByteArray before = storeText(counter, bookmarks);
+        writeBytes(bkIni(f), before);
+        f.window->Form_Load();
+        QCOMPARE(visibleItems(*f.window).size(), 20);
+        QCOMPARE(f.window->mnuBk[20]->text(), QStringLiteral("[/b20.pdf]，第20页"));
+
+        addPage(f, QStringLiteral("/new.pdf"), 1);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages[0].text, kLimitText);
+        QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
+        QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Information);
+        QCOMPARE(readBytes(bkIni(f)), before);
+    }
+
+    void diskFullOnAddShowsTheFailureNotSuccess()
+    {
+        ShellFixture f(QString(), false);
+        const QByteArray before = storeText("2", {{"/a.pdf", "1"}});
+        writeBytes(bkIni(f), before);
+        f.window->Form_Load();
+        f.viewer->documentPath = QStringLiteral("/b.pdf");
+        {
+            DiskFull full(before.size());
+            f.window->mnuAddbk_Click();
+        }
+        QCOMPARE(readBytes(bkIni(f)), before);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages[0].text, QStringLiteral("无法保存书签！"));
+        QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
+        QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
+        QCOMPARE(visibleItems(*f.window), QList<int>{1});
+    }
+
+    void choosingABookmarkOpensItAndThenSetsThePage_data()
+    {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<int>("openStatus");
+        QTest::addColumn<QStringList>("afterOpen");
+        QTest::newRow("opened") << QByteArray("12") << 0 << QStringList{"setCurrentPage(12)"};
+        QTest::newRow("cannot open, page set all the same") << QByteArray("7") << 3
+                                                            << QStringList{"setCurrentPage(7)"};
+        QTest::newRow("page not a number") << QByteArray("zwölf") << 0 << QStringList{};
+    }
+
+    void choosingABookmarkOpensItAndThenSetsThePage()
+    {
+        QFETCH(QByteArray, page);
+        QFETCH(int, openStatus);
+        QFETCH(QStringList, afterOpen);
+        ShellFixture f(QString(), false);
+        const QString pdf = f.dir.filePath(QStringLiteral("指南.pdf"));
+        writeBytes(pdf, "%PDF-1.4\n");
+        writeBytes(bkIni(f), storeText("2", {{pdf.toUtf8(), page}}));
+        f.window->Form_Load();
+        f.viewer->openStatuses.push_back(openStatus);
+        f.viewer->clearCalls();
+
+        f.window->mnuBk[1]->trigger();
+
+        QCOMPARE(f.viewer->opens.size(), 1);
+        QCOMPARE(f.viewer->opens[0].path, pdf);
+        QCOMPARE(f.viewer->opens[0].userPassword, QString());
+        QCOMPARE(f.viewer->opens[0].ownerPassword, QString());
+        const qsizetype opened = f.viewer->calls.indexOf(QStringLiteral("OpenDocument(%1,,)").arg(pdf));
+        QStringList pageCalls;
+        for (const QString &call : f.viewer->calls.mid(opened))
+            if (call.startsWith(QStringLiteral("setCurrentPage")))
+                pageCalls << call;
+        QCOMPARE(pageCalls, afterOpen);
+    }
+
+    void bookmarkOfARemovedFileShowsTheMessageAndChangesNothing()
+    {
+        ShellFixture f(QString(), false);
+        const QByteArray store = storeText("2", {{"/gone/away.pdf", "3"}});
+        writeBytes(bkIni(f), store);
+        f.window->Form_Load();
+        f.viewer->documentPath = QStringLiteral("/open.pdf");
+        f.viewer->clearCalls();
+
+        f.window->mnuBk[1]->trigger();
+
+        QCOMPARE(f.viewer->callCount(QStringLiteral("OpenDocument")), 0);
+        QCOMPARE(f.viewer->callCount(QStringLiteral("setCurrentPage")), 0);
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages[0].text, QStringLiteral("此文件不存在！"));
+        QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
+        QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
+        QCOMPARE(readBytes(bkIni(f)), store);
+        QCOMPARE(visibleItems(*f.window), QList<int>{1});
+    }
+};
+
+QTEST_MAIN(TestBookmarkMenu)
+#include "test_bookmark_menu.moc"
