@@ -78,7 +78,10 @@ int TextLayer::SearchAll(const QString &text)
         m_allHits[listed.hit.page] += rectsOf(listed.hit.page, listed.hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
     m_results->setHits(hits);
-    m_results->setVisible(!hits.empty());
+    if (hits.empty())
+        m_results->hide();
+    else
+        m_results->reveal();
     return int(hits.size());
 }
 
