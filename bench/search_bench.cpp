@@ -58,8 +58,9 @@ void timeFind(TextSearch &search, const char *label, const QString &text)
     timer.restart();
     const size_t all = search.searchAll(text).size();
     const double allMs = msSince(timer);
-    std::printf("  %-34s find %7.2f ms (page %d)   search-all %7.2f ms (%zu hits)\n", label,
-                findMs, hit ? hit->page + 1 : 0, allMs, all);
+    const QByteArray where = hit ? "page " + QByteArray::number(hit->page + 1) : "none";
+    std::printf("  %-34s find %7.2f ms (%s)   search-all %7.2f ms (%zu hits)\n", label, findMs,
+                where.constData(), allMs, all);
 }
 
 void run(const char *name, const SampleDocument &doc, const QTemporaryDir &dir,
