@@ -3,6 +3,7 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -46,7 +47,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
     }
 
     fz_try(ctx)
-        pages = pdf_count_pages(ctx, doc);
+        pages = vshim_count_pages(ctx, (fz_document *)doc);
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
         pages = 0;
