@@ -11,13 +11,20 @@ typedef union block_header {
 } block_header;
 
 static size_t allocated;
+static size_t budget = VSHIM_ALLOCATION_BUDGET;
+
+void vshim_set_allocation_budget(size_t bytes)
+{
+    __atomic_store_n(&budget, bytes, __ATOMIC_RELAXED);
+}
 
 /* Reserves n bytes of the budget; 0 when that would exceed it. */
 static int reserve(size_t n)
 {
+    const size_t limit = __atomic_load_n(&budget, __ATOMIC_RELAXED);
     size_t now = __atomic_load_n(&allocated, __ATOMIC_RELAXED);
     do {
-        if (n > VSHIM_ALLOCATION_BUDGET - now)
+        if (now > limit || n > limit - now)
             return 0;
     } while (!__atomic_compare_exchange_n(&allocated, &now, now + n, 1, __ATOMIC_RELAXED,
                                           __ATOMIC_RELAXED));
@@ -33,7 +40,7 @@ static void *capped_malloc(void *user, size_t size)
 {
     block_header *block;
     (void)user;
-    if (size > VSHIM_ALLOCATION_BUDGET || !reserve(size))
+    if (!reserve(size))
         return NULL;
     block = malloc(sizeof *block + size);
     if (!block) {
@@ -67,8 +74,6 @@ static void *capped_realloc(void *user, void *p, size_t size)
     }
     block = (block_header *)p - 1;
     old = block->size;
-    if (size > VSHIM_ALLOCATION_BUDGET)
-        return NULL;
     if (size > old && !reserve(size - old))
         return NULL;
     moved = realloc(block, sizeof *block + size);

@@ -76,7 +76,7 @@ vshim_cookie *vshim_new_cookie(void)
 {
     vshim_cookie *cookie = calloc(1, sizeof(vshim_cookie));
     if (cookie)
-        cookie->limit_ms = VSHIM_PAGE_TIME_LIMIT_MS;
+        cookie->limit_ms = vshim_page_time_limit_ms();
     return cookie;
 }
 

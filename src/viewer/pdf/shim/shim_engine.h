@@ -30,9 +30,9 @@ fz_context *vshim_clone_base_context(void);
 void vshim_drop_context(fz_context *ctx);
 
 /* A render abort flag; abort may be raised from any thread. A new cookie
- * limits each recording and each render it is passed to to
- * VSHIM_PAGE_TIME_LIMIT_MS (shim_watchdog.h); past it the work is aborted and
- * the cookie marked overdue. */
+ * limits each recording and each render it is passed to to the page time
+ * limit (shim_watchdog.h); past it the work is aborted and the cookie marked
+ * overdue. */
 vshim_cookie *vshim_new_cookie(void);
 void vshim_set_cookie_time_limit(vshim_cookie *cookie, int limit_ms); /* 0 = none */
 void vshim_abort_cookie(vshim_cookie *cookie);

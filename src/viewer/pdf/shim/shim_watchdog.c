@@ -8,6 +8,17 @@ static pthread_cond_t changed;
 static pthread_once_t started_once = PTHREAD_ONCE_INIT;
 static int started;
 static vshim_watch *running; /* guarded by lock */
+static int page_time_limit_ms = VSHIM_PAGE_TIME_LIMIT_MS;
+
+int vshim_page_time_limit_ms(void)
+{
+    return __atomic_load_n(&page_time_limit_ms, __ATOMIC_RELAXED);
+}
+
+void vshim_set_page_time_limit_ms(int limit_ms)
+{
+    __atomic_store_n(&page_time_limit_ms, limit_ms, __ATOMIC_RELAXED);
+}
 
 static long long now_ms(void)
 {

@@ -12,8 +12,11 @@
 extern "C" {
 #endif
 
-/* How long one page may take to record, render or yield its text. */
+/* How long one page may take to record, render or yield its text, unless
+ * changed (tests and the fuzzer use a shorter limit). */
 #define VSHIM_PAGE_TIME_LIMIT_MS 5000
+int vshim_page_time_limit_ms(void);
+void vshim_set_page_time_limit_ms(int limit_ms);
 
 typedef struct vshim_watch {
     fz_cookie *cookie;

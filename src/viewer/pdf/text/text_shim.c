@@ -196,7 +196,7 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
     clear_error(err);
     if (!cookie)
         cookie = &own_cookie;
-    vshim_watch_start(&watch, cookie, VSHIM_PAGE_TIME_LIMIT_MS);
+    vshim_watch_start(&watch, cookie, vshim_page_time_limit_ms());
     fz_try(ctx)
     {
         page = fz_load_page(ctx, doc, index);

@@ -59,7 +59,7 @@ int text_shim_count_pages(fz_context *ctx, fz_document *doc, TextShimError *err)
 
 /* Extracts page `index` (0-based). cookie may be NULL; setting cookie->abort from
  * another thread stops the extraction early with an error. A page that takes
- * longer than VSHIM_PAGE_TIME_LIMIT_MS (shim_watchdog.h) is abandoned with an
+ * longer than the page time limit (shim_watchdog.h) is abandoned with an
  * error too, and the cookie left as it was. 0 on success. */
 int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cookie *cookie,
                            TextShimPage *out, TextShimError *err);
