@@ -39,7 +39,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
     }
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
-        result = VSHIM_PASSWORD_REFUSED;
+        result = err->code == FZ_ERROR_MEMORY ? VSHIM_OPEN_FAILED : VSHIM_PASSWORD_REFUSED;
     }
     if (result != VSHIM_OPENED) {
         pdf_drop_document(ctx, doc);
@@ -54,7 +54,8 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
     }
     if (pages <= 0) {
         pdf_drop_document(ctx, doc);
-        return VSHIM_NO_PAGES;
+        /* A file too big for the allocation cap counts as damaged. */
+        return err->code == FZ_ERROR_MEMORY ? VSHIM_OPEN_FAILED : VSHIM_NO_PAGES;
     }
     *out = (fz_document *)doc;
     *page_count = pages;

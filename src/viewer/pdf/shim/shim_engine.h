@@ -43,7 +43,8 @@ void vshim_free_cookie(vshim_cookie *cookie);
 /* Opening, in the order the status table needs. */
 enum vshim_open_result {
     VSHIM_OPENED = 0,
-    VSHIM_OPEN_FAILED = 1,      /* not a PDF, or damaged beyond repair */
+    VSHIM_OPEN_FAILED = 1,      /* not a PDF, damaged beyond repair, or needs more
+                                   memory than the allocation cap leaves */
     VSHIM_PASSWORD_REFUSED = 2, /* encrypted; neither password authenticates */
     VSHIM_NO_PAGES = 3          /* the page tree cannot be read or is empty */
 };
