@@ -229,6 +229,21 @@ private slots:
         }
     }
 
+    // A /Count of two billion once made the viewer build a page table that size.
+    void pageCountIsWhatThePageTreeHolds()
+    {
+        for (const hostile::File &file : hostile::all()) {
+            if (QByteArray(file.name) != "huge-count")
+                continue;
+            const QString path = fx.bytes("huge-count.pdf", file.bytes);
+            const PdfDocument::Opened opened = PdfDocument::open(path, {}, {});
+            QCOMPARE(opened.status, 0);
+            QCOMPARE(opened.document->pageCount(), 1);
+            TextDocument::OpenResult result;
+            QCOMPARE(TextDocument::open(path, {}, {}, &result)->pageCount(), 1);
+        }
+    }
+
     void everyVariantGetsAStatusAndReadsThrough()
     {
         const QList<Base> all = bases();

@@ -2,26 +2,32 @@
 
 #include <mupdf/pdf.h>
 
-/* Counts page-tree leaves depth first, stopping at `enough`. Each object can
+/* Counts page-tree leaves depth first, stopping at `enough`; so a count is
+ * believed as far as the Kids arrays in the file bear it out. Each object can
  * be visited once in a sound tree, so a tree that loops is cut off after as
  * many visits as the file has objects. */
 static int count_leaves(fz_context *ctx, pdf_document *doc, int enough)
 {
     pdf_obj **stack = NULL;
+    pdf_obj *node = NULL;
     int size = 0, capacity = 16, leaves = 0, visits = 0;
     const int max_visits = pdf_xref_len(ctx, doc) + 1;
     fz_var(stack);
+    fz_var(node);
     fz_var(size);
     fz_try(ctx) {
         stack = fz_malloc_array(ctx, capacity, pdf_obj *);
         stack[size++] = pdf_keep_obj(ctx, pdf_dict_getp(ctx, pdf_trailer(ctx, doc), "Root/Pages"));
         while (size > 0 && leaves < enough && visits++ < max_visits) {
-            pdf_obj *node = stack[--size];
+            node = stack[--size];
             pdf_obj *kids = pdf_dict_get(ctx, node, PDF_NAME(Kids));
             int i, n = pdf_array_len(ctx, kids);
-            if (!pdf_is_dict(ctx, node))
-                ; /* a dangling kid: nothing there */
-            else if (!pdf_is_array(ctx, kids)
+            if (!pdf_is_dict(ctx, node)) {
+                /* A kid whose object was lost (a truncated file) keeps its
+                 * place as a blank page; a missing tree has no pages. */
+                if (visits > 1)
+                    ++leaves;
+            } else if (!pdf_is_array(ctx, kids)
                      || pdf_name_eq(ctx, pdf_dict_get(ctx, node, PDF_NAME(Type)), PDF_NAME(Page)))
                 ++leaves;
             else if (n > 0) {
@@ -37,9 +43,11 @@ static int count_leaves(fz_context *ctx, pdf_document *doc, int enough)
                     stack[size++] = pdf_keep_obj(ctx, pdf_array_get(ctx, kids, i));
             }
             pdf_drop_obj(ctx, node);
+            node = NULL;
         }
     }
     fz_always(ctx) {
+        pdf_drop_obj(ctx, node);
         while (size > 0)
             pdf_drop_obj(ctx, stack[--size]);
         fz_free(ctx, stack);
