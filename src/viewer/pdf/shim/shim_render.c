@@ -29,7 +29,7 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
         fz_drop_display_list(ctx, list);
         list = NULL;
     }
-    if (list && cookie && vshim_fz_cookie(cookie)->abort) {
+    if (list && vshim_cookie_aborted(cookie)) {
         fz_drop_display_list(ctx, list);
         list = NULL;
     }
@@ -80,7 +80,7 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
         vshim_store_caught(ctx, err);
         status = -1;
     }
-    if (status == 0 && cookie && vshim_fz_cookie(cookie)->abort)
+    if (status == 0 && vshim_cookie_aborted(cookie))
         status = 1;
     return status;
 }
