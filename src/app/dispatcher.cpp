@@ -4,14 +4,9 @@
 #include "app/ModalUi.h"
 #include "app/TypedPage.h"
 #include "viewer/ViewerControl.h"
+#include "viewer/ZoomSteps.h"
 
 #include <QLineEdit>
-
-namespace {
-constexpr double zoomCeiling = 3.0;
-constexpr double zoomFloor = 0.3;
-constexpr double zoomStep = 0.25;
-} // namespace
 
 void frmPdf::Cmdc_Click(qint16 Index)
 {
@@ -35,15 +30,15 @@ void frmPdf::Cmdc_Click(qint16 Index)
         Pdfc->setCurrentPage(Pdfc->CurrentPage() + 1);
         return;
     }
-    case 3: // zoom in; exactly 3.0 still steps up
-        if (Pdfc->ZoomFactor() > zoomCeiling)
+    case 3: // zoom in
+        if (!zoomSteps::zoomIn(Pdfc->ZoomFactor()))
             return;
-        Pdfc->setZoomFactor(Pdfc->ZoomFactor() + zoomStep);
+        Pdfc->setZoomFactor(Pdfc->ZoomFactor() + zoomSteps::step);
         return;
-    case 4: // zoom out; exactly 0.3 still steps down
-        if (Pdfc->ZoomFactor() < zoomFloor)
+    case 4: // zoom out
+        if (!zoomSteps::zoomOut(Pdfc->ZoomFactor()))
             return;
-        Pdfc->setZoomFactor(Pdfc->ZoomFactor() - zoomStep);
+        Pdfc->setZoomFactor(Pdfc->ZoomFactor() - zoomSteps::step);
         return;
     case 5: // find text
         lastFindText = ui().inputBox(this, QStringLiteral("请您输入要查找的文本："),

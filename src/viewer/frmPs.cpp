@@ -66,3 +66,10 @@ void frmPs::dcButton2_Click()
     done(QDialog::Rejected);
     m_main.setWindowTitle(frmPdf::noDocumentCaption());
 }
+
+void frmPs::done(int result)
+{
+    txtUpw->clear();
+    txtOpw->clear();
+    QDialog::done(result);
+}

@@ -16,6 +16,8 @@ public:
 
     void dcButton1_Click();
     void dcButton2_Click();
+    // However the prompt closes, the typed passwords do not stay behind in it.
+    void done(int result) override;
 
     QLabel *Label1;
     QLineEdit *txtUpw;

@@ -21,6 +21,8 @@ std::function<void(QDialog *)> answer(const QString &user, const QString &owner)
         QTest::keyClicks(prompt->txtUpw, user);
         QTest::keyClicks(prompt->txtOpw, owner);
         QTest::mouseClick(prompt->dcButton1, Qt::LeftButton);
+        QCOMPARE(prompt->txtUpw->text(), QString()); // no password stays behind
+        QCOMPARE(prompt->txtOpw->text(), QString());
     };
 }
 } // namespace

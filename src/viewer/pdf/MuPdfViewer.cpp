@@ -5,6 +5,8 @@
 #include "PdfDocument.h"
 #include "PrintJob.h"
 #include "app/ModalUi.h"
+#include "text/SearchResultsPane.h"
+#include "text/TextLayer.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -23,8 +25,10 @@ constexpr int kOutlineWidth = 220;
 
 MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
     : ViewerControl(parent), m_ui(ui), m_splitter(new QSplitter(Qt::Horizontal, this)),
-      m_outline(new OutlinePane(m_splitter)), m_view(new PageView(m_splitter))
+      m_outline(new OutlinePane(m_splitter)), m_view(new PageView(m_splitter)),
+      m_text(std::make_unique<TextLayer>(*m_view, ui))
 {
+    m_splitter->addWidget(m_text->resultsPane());
     auto *box = new QHBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     box->addWidget(m_splitter);
@@ -55,12 +59,14 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_path = QFileInfo(path).absoluteFilePath();
     m_outline->setEntries(opened.document->outline());
     m_view->setDocument(std::move(opened.document));
+    m_text->documentOpened(m_path, userPassword, ownerPassword);
     emit PageChanged(1);
     return Opened;
 }
 
 void MuPdfViewer::CloseDocument()
 {
+    m_text->documentClosed();
     m_view->setDocument(nullptr);
     m_outline->setEntries({});
     m_path.clear();
@@ -95,7 +101,7 @@ void MuPdfViewer::setZoomFactor(double factor)
 
 QString MuPdfViewer::SelectedText() const
 {
-    return QString();
+    return m_text->SelectedText();
 }
 
 void MuPdfViewer::PrintDocument()
@@ -125,16 +131,19 @@ void MuPdfViewer::dropFinishedPrintJobs()
                       m_printJobs.end());
 }
 
-int MuPdfViewer::FindText(const QString &)
+int MuPdfViewer::FindText(const QString &text)
 {
-    return 0;
+    return m_text->FindText(text);
 }
 
-void MuPdfViewer::FindNext() {}
-
-int MuPdfViewer::SearchAll(const QString &)
+void MuPdfViewer::FindNext()
 {
-    return 0;
+    m_text->FindNext();
+}
+
+int MuPdfViewer::SearchAll(const QString &text)
+{
+    return m_text->SearchAll(text);
 }
 
 qint16 MuPdfViewer::MouseMode() const

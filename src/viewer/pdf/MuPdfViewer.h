@@ -1,12 +1,8 @@
 #pragma once
-// The viewer on MuPDF: an outline pane and the page view side by side in a
-// splitter. Pages are numbered from 1 here, as ViewerControl wants; the parts
-// inside number them from 0.
-//
-// Text extraction, search and selection are not built into this class yet:
-// FindText and SearchAll answer 0, FindNext does nothing and SelectedText is "".
-// The text layer attaches to pageView() (highlights, scrolling to a page area,
-// point mapping and the text-tool mouse signals are there).
+// The viewer on MuPDF: an outline pane, the page view and the search results
+// side by side in a splitter. Pages are numbered from 1 here, as ViewerControl
+// wants; the parts inside number them from 0. Search and selection live in the
+// text layer, which attaches to the page view; this class forwards to it.
 
 #include "viewer/ViewerControl.h"
 
@@ -18,6 +14,7 @@ class OutlinePane;
 class PageView;
 class PdfDocument;
 class PrintJob;
+class TextLayer;
 class QSplitter;
 
 class MuPdfViewer : public ViewerControl {
@@ -63,6 +60,7 @@ private:
     QSplitter *m_splitter;
     OutlinePane *m_outline;
     PageView *m_view;
+    std::unique_ptr<TextLayer> m_text; // destroyed before the view it attaches to
     QString m_path; // absolute; "" exactly when no document is open
     qint16 m_mouseMode = 0;
     std::vector<std::unique_ptr<PrintJob>> m_printJobs;

@@ -3,9 +3,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 const int HitIndexRole = Qt::UserRole;
@@ -45,6 +48,31 @@ QString SearchResultsPane::contextLine(const ListedHit &hit)
     return QStringLiteral("%1【%2】%3").arg(hit.before, hit.text, hit.after);
 }
 
+QSize SearchResultsPane::sizeHint() const
+{
+    // Wide enough for a page number and most of a context line.
+    return QSize(fontMetrics().averageCharWidth() * 48, QWidget::sizeHint().height());
+}
+
+void SearchResultsPane::reveal()
+{
+    if (isVisibleTo(parentWidget()))
+        return;
+    show();
+    auto *splitter = qobject_cast<QSplitter *>(parentWidget());
+    if (!splitter)
+        return;
+    QList<int> sizes = splitter->sizes();
+    const int mine = splitter->indexOf(this);
+    const auto widest = std::max_element(sizes.begin(), sizes.end());
+    const int want = std::min(sizeHint().width(), *widest / 2);
+    if (mine < 0 || widest == sizes.begin() + mine || want <= sizes[mine])
+        return;
+    *widest -= want - sizes[mine];
+    sizes[mine] = want;
+    splitter->setSizes(sizes);
+}
+
 void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
 {
     clear();
@@ -55,6 +83,7 @@ void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
         auto *item = new QTreeWidgetItem(
             {QStringLiteral("第 %1 页").arg(hit.hit.page + 1), contextLine(hit)});
         item->setData(0, HitIndexRole, int(m_hits.size()));
+        item->setToolTip(1, item->text(1));
         m_hits.push_back(hit.hit);
         items.append(item);
     }

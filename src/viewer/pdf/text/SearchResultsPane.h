@@ -19,10 +19,15 @@ public:
     explicit SearchResultsPane(QWidget *parent = nullptr);
 
     void setHits(const std::vector<ListedHit> &hits);
+    // Shows the pane; placed in a splitter, it takes its preferred width from the
+    // widest of its neighbours.
+    void reveal();
     void clear();
     int hitCount() const;
     // The line shown for a hit, e.g. "……前文【命中】后文……".
     static QString contextLine(const ListedHit &hit);
+
+    QSize sizeHint() const override;
 
 signals:
     void hitChosen(const SearchHit &hit);

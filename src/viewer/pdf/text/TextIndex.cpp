@@ -4,6 +4,11 @@
 
 #include <QMetaObject>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <atomic>
 #include <mutex>
 #include <vector>
@@ -131,9 +136,22 @@ void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
         Qt::QueuedConnection);
 }
 
+namespace {
+
+// Indexing yields to rendering and to the window on a busy machine.
+void lowerThisThreadsPriority()
+{
+#ifdef __linux__
+    setpriority(PRIO_PROCESS, id_t(gettid()), 10);
+#endif
+}
+
+} // namespace
+
 // Runs on the worker thread; the document lives and dies here.
 void TextIndex::work(std::shared_ptr<Run> run)
 {
+    lowerThisThreadsPriority();
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
         TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);

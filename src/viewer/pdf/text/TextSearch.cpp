@@ -110,13 +110,12 @@ std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPa
     m_query = query;
     if (query.empty())
         return std::nullopt;
-    int page = currentPage;
     size_t position = 0;
     if (m_current && m_current->page == currentPage) {
         // A new text may match where the current hit stands; the same text goes on past it.
         position = sameQuery ? m_current->match.end : m_current->match.begin;
     }
-    const std::optional<SearchHit> hit = findFrom(page, position);
+    const std::optional<SearchHit> hit = findFrom(currentPage, position);
     if (hit)
         m_current = hit;
     return hit;

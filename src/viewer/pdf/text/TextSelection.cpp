@@ -30,17 +30,23 @@ int TextSelection::caretAt(const PageText &page, QPointF pos)
 {
     const TextLine *nearest = nullptr;
     double best = std::numeric_limits<double>::max();
+    QRectF all;
     for (const TextLine &line : page.lines) {
         if (line.count == 0)
             continue;
-        const double d = distanceTo(lineRect(page, line), pos);
+        const QRectF rect = lineRect(page, line);
+        all = all.united(rect);
+        const double d = distanceTo(rect, pos);
         if (d < best) {
             best = d;
             nearest = &line;
         }
     }
-    if (!nearest)
+    // Dragging past the text above or below takes the page's text to its start or end.
+    if (!nearest || pos.y() < all.top())
         return 0;
+    if (pos.y() > all.bottom())
+        return page.charCount();
     for (int i = nearest->first; i < nearest->first + nearest->count; ++i) {
         if (page.boxes[size_t(i)].rect().center().x() > pos.x())
             return i;
@@ -70,7 +76,7 @@ TextRange TextSelection::wordAt(const PageText &page, QPointF pos)
     return {};
 }
 
-void TextSelection::select(const PageLookup &pages, PagePoint anchor, PagePoint focus)
+void TextSelection::select(const PageLookup &pages, TextPoint anchor, TextPoint focus)
 {
     if (focus.page < anchor.page)
         std::swap(anchor, focus);
@@ -88,7 +94,7 @@ void TextSelection::select(const PageLookup &pages, PagePoint anchor, PagePoint 
     setRanges(pages, std::move(ranges));
 }
 
-void TextSelection::selectWord(const PageLookup &pages, PagePoint at)
+void TextSelection::selectWord(const PageLookup &pages, TextPoint at)
 {
     std::vector<PageRange> ranges;
     if (const PageText *page = pages(at.page))

@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-struct PagePoint {
+struct TextPoint {
     int page = -1; // 0-based
     QPointF pos;   // page space, points
 };
@@ -28,9 +28,9 @@ public:
 
     // The characters from one point to the other, whichever comes first; pages between
     // them are taken whole.
-    void select(const PageLookup &pages, PagePoint anchor, PagePoint focus);
+    void select(const PageLookup &pages, TextPoint anchor, TextPoint focus);
     // The word under the point: a run of letters and digits, or one Chinese character.
-    void selectWord(const PageLookup &pages, PagePoint at);
+    void selectWord(const PageLookup &pages, TextPoint at);
     void clear();
 
     bool isEmpty() const { return m_ranges.empty(); }

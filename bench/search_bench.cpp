@@ -1,0 +1,130 @@
+// Text index and search speed on generated 1000-page documents (Latin and Chinese):
+// index build time next to plain extraction of the same pages, find and search-all
+// times for a rare and a common text once the index is ready, and the index's memory.
+// Prints figures; asserts nothing.  Usage: search_bench [pages]
+
+#include "app/QtModalUi.h"
+#include "viewer/pdf/SamplePdfWriter.h"
+#include "viewer/pdf/text/TextDocument.h"
+#include "viewer/pdf/text/TextIndex.h"
+#include "viewer/pdf/text/TextSearch.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+// Pages of Chinese prose: 40 lines of 36 characters drawn from a fixed pool.
+SampleDocument chineseDocument(int pageCount)
+{
+    const QString pool = QStringLiteral(
+        "的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出就分对成会可主发年动"
+        "同工也能下过子说产种面而方后多定行学法所民得经十三之进着等部度家电力里如水化高自"
+        "二理起小物现实加量都两体制机当使点从业本去把性好应开它合还因由其些然前外天政四日");
+    SampleDocument doc;
+    quint32 seed = 7;
+    for (int p = 1; p <= pageCount; ++p) {
+        QStringList lines;
+        lines << QStringLiteral("第%1页：检索基准文本。").arg(p);
+        for (int l = 0; l < 40; ++l) {
+            QString line;
+            for (int c = 0; c < 36; ++c) {
+                seed = seed * 1103515245u + 12345u;
+                line += pool[int((seed >> 16) % quint32(pool.size()))];
+            }
+            lines << line;
+        }
+        doc.pages.append(SamplePage::withLines(lines, 12));
+    }
+    return doc;
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void timeFind(TextSearch &search, const char *label, const QString &text)
+{
+    search.reset();
+    QElapsedTimer timer;
+    timer.start();
+    const std::optional<SearchHit> hit = search.findText(text, 0);
+    const double findMs = msSince(timer);
+    timer.restart();
+    const size_t all = search.searchAll(text).size();
+    const double allMs = msSince(timer);
+    const QByteArray where = hit ? "page " + QByteArray::number(hit->page + 1) : "none";
+    std::printf("  %-34s find %7.2f ms (%s)   search-all %7.2f ms (%zu hits)\n", label, findMs,
+                where.constData(), allMs, all);
+}
+
+void run(const char *name, const SampleDocument &doc, const QTemporaryDir &dir,
+         const QList<QPair<const char *, QString>> &queries)
+{
+    const QString path = dir.filePath(QString::fromLatin1(name) + ".pdf");
+    QString error;
+    if (!SamplePdfWriter::write(doc, path, &error)) {
+        std::printf("%s: cannot write the document: %s\n", name, qPrintable(error));
+        return;
+    }
+    std::printf("%s document, %lld pages\n", name, static_cast<long long>(doc.pages.size()));
+
+    QElapsedTimer timer;
+    timer.start();
+    TextDocument::OpenResult result;
+    const auto plain = TextDocument::open(path, "", "", &result);
+    if (!plain) {
+        std::printf("  cannot open the document\n");
+        return;
+    }
+    const int pages = plain->pageCount();
+    size_t chars = 0;
+    for (int i = 0; i < pages; ++i) {
+        if (const auto page = plain->extractPage(i, nullptr))
+            chars += page->codes.size();
+    }
+    std::printf("  plain extraction of every page     %8.1f ms (%zu characters)\n", msSince(timer),
+                chars);
+
+    TextIndex index;
+    QEventLoop loop;
+    QObject::connect(&index, &TextIndex::completed, &loop, &QEventLoop::quit);
+    timer.restart();
+    index.start(path, "", "");
+    loop.exec();
+    std::printf("  index build (background thread)   %8.1f ms\n", msSince(timer));
+    std::printf("  index memory                       %8.1f MiB\n",
+                double(index.memoryBytes()) / (1024.0 * 1024.0));
+
+    QtModalUi ui; // not shown: the index is complete
+    TextSearch search(index, ui, nullptr);
+    for (const auto &query : queries)
+        timeFind(search, query.first, query.second);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int pages = argc > 1 ? std::max(1, atoi(argv[1])) : 1000;
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::printf("cannot create a temporary directory\n");
+        return 1;
+    }
+    const QString last = QString::number(pages);
+    run("Latin", SampleDocument::textHeavy(pages), dir,
+        {{"rare (last page only)", QStringLiteral("Page %1 of %1").arg(last)},
+         {"common (every page)", QStringLiteral("page")}});
+    run("Chinese", chineseDocument(pages), dir,
+        {{"rare (last page only)", QStringLiteral("第%1页").arg(last)},
+         {"common (every page)", QStringLiteral("检索基准")},
+         {"absent", QStringLiteral("不存在的短语")}});
+    return 0;
+}

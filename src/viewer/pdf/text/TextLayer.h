@@ -1,0 +1,62 @@
+#pragma once
+// The viewer's text layer: the background text index, find / find next / search-all
+// with their highlights and results list, and the text-select tool's selection.
+// Owned by MuPdfViewer, which forwards the text operations here and tells it when
+// documents open and close. Pages are numbered from 0, as in the page view.
+
+#include "viewer/pdf/text/TextIndex.h"
+#include "viewer/pdf/text/TextSearch.h"
+#include "viewer/pdf/text/TextSelection.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QRectF>
+#include <QVector>
+
+class ModalUi;
+class PageView;
+class SearchResultsPane;
+struct PagePoint;
+
+class TextLayer : public QObject {
+    Q_OBJECT
+public:
+    TextLayer(PageView &view, ModalUi &ui, QObject *parent = nullptr);
+    ~TextLayer() override;
+
+    // The list of search-all hits, hidden until a search-all; the viewer places it.
+    SearchResultsPane *resultsPane() const { return m_results.data(); }
+
+    // A document was opened with these passwords: index it in the background.
+    void documentOpened(const QString &path, const QString &userPassword,
+                        const QString &ownerPassword);
+    // Forgets the document's text, the selection, the search and its highlights.
+    void documentClosed();
+
+    int FindText(const QString &text);   // 0 = not found
+    void FindNext();
+    int SearchAll(const QString &text);  // number of hits
+    QString SelectedText() const { return m_selection.text(); }
+
+    const TextIndex &index() const { return m_index; }
+
+private:
+    using RectsByPage = QHash<int, QVector<QRectF>>;
+
+    void showHit(const SearchHit &hit);
+    QVector<QRectF> rectsOf(int page, TextRange range) const;
+    void pressed(const PagePoint &at);
+    void moved(const PagePoint &at);
+    void doubleClicked(const PagePoint &at);
+    void selectionChanged();
+    TextSelection::PageLookup pageLookup() const;
+
+    PageView &m_view;
+    TextIndex m_index;
+    TextSearch m_search;
+    TextSelection m_selection;
+    TextPoint m_anchor;          // where the current drag started
+    RectsByPage m_allHits;       // highlights of the last search-all, kept while going through it
+    QPointer<SearchResultsPane> m_results; // owned by its parent widget once placed
+};

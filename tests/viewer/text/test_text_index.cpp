@@ -1,0 +1,166 @@
+// Text extraction from fixture PDFs and the background index: what it extracts, how it
+// reports progress, and that closing or reopening while it works is safe.
+
+#include "ScriptedModalUi.h"
+#include "TextFixtures.h"
+#include "viewer/pdf/text/TextDocument.h"
+#include "viewer/pdf/text/TextIndex.h"
+#include "viewer/pdf/text/TextSearch.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+namespace {
+
+QString allText(const PageText &page)
+{
+    return page.textOf({0, page.charCount()}, PageText::LineJoin::Newline);
+}
+
+} // namespace
+
+class TextIndexTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_known;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_known = writeFixture(m_dir, "known.pdf", knownTextDocument());
+    }
+
+    void extractsLatinAndChineseTextWithBoxes()
+    {
+        TextDocument::OpenResult result;
+        auto doc = TextDocument::open(m_known, "", "", &result);
+        QVERIFY(doc);
+        QCOMPARE(doc->pageCount(), 3);
+
+        const std::optional<PageText> first = doc->extractPage(0, nullptr);
+        QVERIFY(first);
+        QCOMPARE(allText(*first), QStringLiteral("Hello Vellumo reader\n第一页的中文内容"));
+        QCOMPARE(first->lines.size(), size_t(2));
+        QCOMPARE(first->size, QSizeF(595, 842));
+        // Boxes are in page space, top-down: the first line starts at the 72 pt margin.
+        const QRectF h = first->boxes[0].rect();
+        QVERIFY2(qAbs(h.left() - 72) < 1, qPrintable(QString::number(h.left())));
+        QVERIFY(h.top() > 60 && h.bottom() < 100);
+        QVERIFY(h.height() > 10 && h.height() < 20);
+        // The second line lies wholly below the first.
+        const QRectF chinese = first->boxes[size_t(first->lines[1].first)].rect();
+        QVERIFY(chinese.top() >= h.bottom() - 1);
+
+        const std::optional<PageText> third = doc->extractPage(2, nullptr);
+        QVERIFY(third);
+        QCOMPARE(allText(*third), QStringLiteral("ＰＤＦ version ２０２６\nhello again"));
+        QVERIFY(!doc->extractPage(3, nullptr));
+    }
+
+    void opensWithEitherPasswordOnly()
+    {
+        SampleDocument locked = knownTextDocument();
+        locked.userPassword = "user-pw";
+        locked.ownerPassword = "owner-pw";
+        const QString path = writeFixture(m_dir, "locked.pdf", locked);
+        TextDocument::OpenResult result;
+        QVERIFY(!TextDocument::open(path, "", "", &result));
+        QCOMPARE(result, TextDocument::OpenResult::WrongPassword);
+        QVERIFY(TextDocument::open(path, "user-pw", "", &result));
+        QVERIFY(TextDocument::open(path, "wrong", "owner-pw", &result));
+        QCOMPARE(result, TextDocument::OpenResult::Opened);
+    }
+
+    void unreadableFileGivesAnEmptyCompleteIndex()
+    {
+        const QString path = m_dir.filePath("not.pdf");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("this is not a PDF at all");
+        file.close();
+        TextDocument::OpenResult result;
+        QVERIFY(!TextDocument::open(path, "", "", &result));
+        QVERIFY(!TextDocument::open(m_dir.filePath("missing.pdf"), "", "", &result));
+        QCOMPARE(result, TextDocument::OpenResult::Failed);
+
+        TextIndex index;
+        QSignalSpy completed(&index, &TextIndex::completed);
+        index.start(path, "", "");
+        QTRY_COMPARE(completed.size(), 1);
+        QVERIFY(index.isComplete());
+        QCOMPARE(index.pageCount(), 0);
+    }
+
+    void publishesEveryPageWithProgress()
+    {
+        TextIndex index;
+        QVERIFY(!index.isComplete());
+        QSignalSpy progress(&index, &TextIndex::progressChanged);
+        QSignalSpy completed(&index, &TextIndex::completed);
+        index.start(m_known, "", "", 1);
+        QTRY_COMPARE(completed.size(), 1);
+        QVERIFY(index.isComplete());
+        QCOMPARE(index.pagesDone(), 3);
+        QCOMPARE(progress.size(), 4); // 0 of 3, then each page
+        QCOMPARE(progress.last(), (QVariantList{3, 3}));
+        QCOMPARE(allText(index.page(1)->text),
+                 QStringLiteral("The quick brown fox\n这是一个中文\n文档的例子"));
+        QVERIFY(index.memoryBytes() > 0);
+        index.stop();
+        QVERIFY(!index.page(1));
+        QCOMPARE(index.pageCount(), -1);
+    }
+
+    void searchOnTheRealIndexWhileItIsBuilt()
+    {
+        const QString path = writeFixture(m_dir, "heavy60.pdf", SampleDocument::textHeavy(60));
+        TextIndex index;
+        ScriptedModalUi ui;
+        TextSearch search(index, ui, nullptr);
+        index.start(path, "", "");
+        // Asked at once: whatever is not ready is waited for, and the answers are complete.
+        QCOMPARE(search.searchAll(QStringLiteral("中文文本渲染")).size(), size_t(60));
+        const std::optional<SearchHit> hit = search.findText(QStringLiteral("Page 60 of 60"), 0);
+        QVERIFY(hit);
+        QCOMPARE(hit->page, 59);
+        QVERIFY(index.isComplete());
+
+        index.start(m_known, "", "");
+        search.reset();
+        const std::optional<SearchHit> phrase = search.findText(QStringLiteral("中文文档"), 0);
+        QVERIFY(phrase);
+        QCOMPARE(phrase->page, 1);
+        QCOMPARE(index.page(1)->text.rectsFor(phrase->match.chars).size(), size_t(2));
+        QCOMPARE(search.searchAll("pdf version 2026").size(), size_t(1));
+        QCOMPARE(search.searchAll("HELLO").size(), size_t(2));
+    }
+
+    void stoppingWhileExtractingIsSafe()
+    {
+        const QString path = writeFixture(m_dir, "heavy150.pdf", SampleDocument::textHeavy(150));
+        TextIndex index;
+        QSignalSpy progress(&index, &TextIndex::progressChanged);
+        index.start(path, "", "");
+        QTRY_VERIFY(index.pagesDone() >= 2);
+        index.stop();
+        QVERIFY(!index.page(0)); // the pages are forgotten
+        // Signals the stopped run had queued are dropped.
+        const int seen = progress.size();
+        QTest::qWait(50);
+        QCOMPARE(progress.size(), seen);
+
+        // Reopening at once, and destroying a running index.
+        index.start(path, "", "");
+        index.start(m_known, "", "");
+        QTRY_VERIFY(index.isComplete());
+        QCOMPARE(index.pageCount(), 3);
+        auto running = std::make_unique<TextIndex>();
+        running->start(path, "", "");
+        running.reset();
+    }
+};
+
+QTEST_GUILESS_MAIN(TextIndexTest)
+#include "test_text_index.moc"

@@ -1,0 +1,181 @@
+// The text layer inside the MuPDF viewer: find, find next, search-all with its results
+// list, and the text-select tool, driven as the main window and the mouse drive them.
+
+#include "ScriptedModalUi.h"
+#include "TextFixtures.h"
+#include "viewer/pdf/MuPdfViewer.h"
+#include "viewer/pdf/PageView.h"
+#include "viewer/pdf/text/SearchResultsPane.h"
+#include "viewer/pdf/text/TextDocument.h"
+
+#include <QTreeWidget>
+
+namespace {
+
+// The middle of the left edge of a character's box, and just right of its right edge.
+QPointF leftOf(const PageText &page, int index)
+{
+    const QRectF box = page.boxes[size_t(index)].rect();
+    return QPointF(box.left() + 0.5, box.center().y());
+}
+
+QPointF rightOf(const PageText &page, int index)
+{
+    const QRectF box = page.boxes[size_t(index)].rect();
+    return QPointF(box.right() + 2, box.center().y());
+}
+
+} // namespace
+
+class TextLayerTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_known;
+    std::vector<PageText> m_pages; // the fixture's text, for placing the mouse
+
+    void drag(MuPdfViewer &viewer, int page, QPointF from, QPointF to)
+    {
+        PageView *view = viewer.pageView();
+        QWidget *port = view->viewport();
+        const QPoint a = view->pageToWidget(page, from).toPoint();
+        const QPoint b = view->pageToWidget(page, to).toPoint();
+        QTest::mousePress(port, Qt::LeftButton, {}, a);
+        QMouseEvent move(QEvent::MouseMove, b, port->mapToGlobal(b), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, b);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_known = writeFixture(m_dir, "known.pdf", knownTextDocument());
+        TextDocument::OpenResult result;
+        const auto doc = TextDocument::open(m_known, "", "", &result);
+        QVERIFY(doc);
+        for (int i = 0; i < doc->pageCount(); ++i)
+            m_pages.push_back(*doc->extractPage(i, nullptr));
+    }
+
+    void findAndFindNextMoveToEachHitAndWrap()
+    {
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        viewer.resize(800, 600);
+        viewer.show();
+        QCOMPARE(viewer.FindText("hello"), 0); // no document
+        viewer.FindNext();
+        QCOMPARE(viewer.OpenDocument(m_known, "", ""), 0);
+        QCOMPARE(viewer.FindText("HELLO"), 1);
+        QCOMPARE(viewer.CurrentPage(), 1);
+        viewer.FindNext();
+        QCOMPARE(viewer.CurrentPage(), 3);
+        viewer.FindNext();
+        QCOMPARE(viewer.CurrentPage(), 1);
+        QCOMPARE(viewer.FindText(QStringLiteral("中文文档")), 1); // across a line break
+        QCOMPARE(viewer.CurrentPage(), 2);
+        QCOMPARE(viewer.FindText("absent"), 0);
+        QCOMPARE(viewer.CurrentPage(), 2);
+        QCOMPARE(viewer.FindText("2026"), 1); // full-width digits in the document
+        QCOMPARE(viewer.CurrentPage(), 3);
+    }
+
+    void searchAllListsHitsAndMovesToTheChosenOne()
+    {
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        viewer.resize(800, 600);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(m_known, "", ""), 0);
+        auto *pane = viewer.findChild<SearchResultsPane *>();
+        QVERIFY(pane);
+        QVERIFY(!pane->isVisible());
+        QCOMPARE(viewer.SearchAll("hello"), 2);
+        QVERIFY(pane->isVisible());
+        auto *list = pane->findChild<QTreeWidget *>();
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("第 3 页"));
+        emit list->itemActivated(list->topLevelItem(1), 0);
+        QCOMPARE(viewer.CurrentPage(), 3);
+        // Find next goes on from the chosen hit.
+        viewer.FindNext();
+        QCOMPARE(viewer.CurrentPage(), 1);
+
+        QCOMPARE(viewer.SearchAll("absent"), 0);
+        QVERIFY(!pane->isVisible());
+        viewer.CloseDocument();
+        QVERIFY(!pane->isVisible());
+        QCOMPARE(viewer.SearchAll("hello"), 0);
+    }
+
+    void textToolSelectsAcrossLinesAndKeepsTheSelectionUntilClose()
+    {
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        viewer.resize(900, 1200);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(m_known, "", ""), 0);
+        QCOMPARE(viewer.SearchAll("the"), 1); // waits until every page's text is in
+        viewer.setMouseMode(1);
+
+        const PageText &first = m_pages[0];
+        const int lastChar = first.charCount() - 1;
+        drag(viewer, 0, leftOf(first, 0), rightOf(first, lastChar));
+        QCOMPARE(viewer.SelectedText(), QStringLiteral("Hello Vellumo reader\n第一页的中文内容"));
+
+        // A selection survives a switch of tool.
+        viewer.setMouseMode(0);
+        QCOMPARE(viewer.SelectedText(), QStringLiteral("Hello Vellumo reader\n第一页的中文内容"));
+
+        viewer.setMouseMode(1);
+        viewer.setCurrentPage(2);
+        const PageText &second = m_pages[1];
+        const int chineseStart = second.lines[1].first;
+        drag(viewer, 1, leftOf(second, chineseStart), rightOf(second, second.charCount() - 1));
+        QCOMPARE(viewer.SelectedText(), QStringLiteral("这是一个中文\n文档的例子"));
+
+        // Double-click selects a word.
+        PageView *view = viewer.pageView();
+        viewer.setCurrentPage(1);
+        const QPoint onVellumo = view->pageToWidget(0, leftOf(first, 8)).toPoint();
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, onVellumo);
+        QCOMPARE(viewer.SelectedText(), QStringLiteral("Vellumo"));
+
+        viewer.CloseDocument();
+        QCOMPARE(viewer.SelectedText(), QString());
+        QCOMPARE(viewer.OpenDocument(m_known, "", ""), 0);
+        QCOMPARE(viewer.SelectedText(), QString());
+    }
+
+    void closingOrReopeningWhileTheIndexIsBuiltIsSafe()
+    {
+        const QString heavy = writeFixture(m_dir, "heavy.pdf", SampleDocument::textHeavy(120));
+        ScriptedModalUi ui;
+        auto viewer = std::make_unique<MuPdfViewer>(ui);
+        QCOMPARE(viewer->OpenDocument(heavy, "", ""), 0);
+        viewer->CloseDocument();
+        QCOMPARE(viewer->OpenDocument(heavy, "", ""), 0);
+        QCOMPARE(viewer->OpenDocument(m_known, "", ""), 0);
+        QCOMPARE(viewer->FindText("again"), 1);
+        QCOMPARE(viewer->CurrentPage(), 3);
+        QCOMPARE(viewer->OpenDocument(heavy, "", ""), 0);
+        viewer.reset(); // destroyed while extracting
+    }
+
+    void cancellingTheWaitReportsNotFound()
+    {
+        const QString heavy = writeFixture(m_dir, "heavy2.pdf", SampleDocument::textHeavy(200));
+        ScriptedModalUi ui;
+        ui.cancelProgress = true;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(heavy, "", ""), 0);
+        // Asked at once, the last page cannot be ready yet.
+        QCOMPARE(viewer.SearchAll("Page 200 of 200"), 0);
+        QCOMPARE(ui.progressLabels.size(), 1);
+    }
+};
+
+QTEST_MAIN(TextLayerTest)
+#include "test_text_layer.moc"
