@@ -1,6 +1,9 @@
 #include "app/QtModalUi.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -73,19 +76,39 @@ bool QtModalUi::waitWithProgress(QWidget *parent, const QString &label,
 {
     if (progress() >= 100)
         return true;
-    QProgressDialog dialog(label, QStringLiteral("取消"), 0, 100, parent);
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        const int done = progress();
-        dialog.setValue(qMin(done, 99));
-        if (done >= 100)
-            loop.quit();
-    });
-    QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
-    poll.start(30);
-    loop.exec();
-    return progress() >= 100 && !dialog.wasCanceled();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    // A short wait shows nothing; meanwhile the window takes no input, so no
+    // command can start inside the one that waits.
+    QElapsedTimer quiet;
+    quiet.start();
+    while (progress() < 100 && quiet.elapsed() < 500) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QThread::msleep(5);
+    }
+    bool done = progress() >= 100;
+    if (!done) {
+        // Longer work gets a modal progress dialog that can cancel it.
+        QProgressDialog dialog(label, QStringLiteral("取消"), 0, 100, parent);
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setMinimumDuration(0);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(qMin(progress(), 99));
+        dialog.show();
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            const int now = progress();
+            dialog.setValue(qMin(now, 99));
+            if (now >= 100)
+                loop.quit();
+        });
+        QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
+        poll.start(30);
+        loop.exec();
+        done = progress() >= 100 && !dialog.wasCanceled();
+    }
+    QApplication::restoreOverrideCursor();
+    return done;
 }

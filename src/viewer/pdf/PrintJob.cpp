@@ -8,8 +8,8 @@
 #include <algorithm>
 
 namespace {
-// Finer than any printer needs; caps the work for very high resolutions.
-constexpr double kMaxDotsPerInch = 600;
+// Sharp text on paper; higher printer resolutions only make the job slower and larger.
+constexpr double kMaxDotsPerInch = 300;
 // One band of a page image at most this many bytes.
 constexpr qint64 kBandBytes = 32ll << 20;
 } // namespace

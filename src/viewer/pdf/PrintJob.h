@@ -1,6 +1,6 @@
 #pragma once
 // Prints a document on its own thread: every page in the printer's range is
-// rendered at the printer's resolution (in bands, so memory stays bounded) and
+// rendered at the printer's resolution, up to 300 dpi (in bands, so memory stays bounded) and
 // fitted, centred, onto the paper as the printer is set up.
 //
 // Threads: start(), progress() and cancel() are for the GUI thread; the printer

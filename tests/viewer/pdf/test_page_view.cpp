@@ -71,6 +71,23 @@ private slots:
         }
     }
 
+    void zoomingShowsTheEarlierImageUntilTheNewOneIsReady()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.resize(800, 600);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(1)), {}, {}), 0);
+        PageView *view = viewer.pageView();
+        viewer.setZoomFactor(0.5);
+        QTRY_VERIFY(view->isViewComplete());
+        viewer.setZoomFactor(0.8);
+        // No render for the new zoom has even been asked for yet; the page is not white.
+        QVERIFY(!view->isViewComplete());
+        QVERIFY(ink(view, quadrant(shownPage(view, 0), false, false)) > 0.02);
+        QTRY_VERIFY(view->isViewComplete());
+        QVERIFY(ink(view, quadrant(shownPage(view, 0), false, false)) > 0.02);
+    }
+
     void rotationMovesTheInk()
     {
         MuPdfViewer viewer(ui);

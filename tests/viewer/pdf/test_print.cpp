@@ -3,6 +3,7 @@
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileRenderer.h"
 
 #include <QPrinter>
 
@@ -29,6 +30,24 @@ int pagesIn(const QString &file)
     return opened.status == 0 ? opened.document->pageCount() : -1;
 }
 
+// The share of dark pixels on a page.
+double inkOnPage(const QString &file, int page)
+{
+    const PdfDocument::Opened opened = PdfDocument::open(file, {}, {});
+    if (opened.status != 0)
+        return 0;
+    const double scale = 1.0;
+    const QSize size = pageImageSize(opened.document->pageSizes().at(page), scale, 0);
+    const QImage image = renderTile(*opened.document,
+                                    {{page, 0, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(), size)},
+                                    nullptr);
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128;
+    return double(dark) / (image.width() * image.height());
+}
+
 } // namespace
 
 class TestPrint : public QObject {
@@ -47,6 +66,14 @@ private slots:
         QCOMPARE(ui.printDialogs, 1);
         QCOMPARE(ui.progressLabels, QStringList{QStringLiteral("正在打印，请稍候……")});
         QCOMPARE(pagesIn(ui.file), 5);
+        // The sheets carry the pages' text as ink, about as much as the pages
+        // themselves (the paper's margins and size shift it a little).
+        for (int page = 0; page < 5; ++page) {
+            const double printed = inkOnPage(ui.file, page);
+            const double source = inkOnPage(fx.path("source.pdf"), page);
+            QVERIFY2(printed > source / 3 && printed < source * 3,
+                     qPrintable(QStringLiteral("%1 vs %2").arg(printed).arg(source)));
+        }
     }
 
     void pageRangeAndMixedSizes()

@@ -33,7 +33,7 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
         list = NULL;
     }
     vshim_unwatch_cookie(cookie, &watch);
-    if (list && cookie && vshim_fz_cookie(cookie)->abort) {
+    if (list && vshim_cookie_aborted(cookie)) {
         fz_drop_display_list(ctx, list);
         list = NULL;
     }
@@ -94,7 +94,7 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
         status = -1;
     }
     vshim_unwatch_cookie(cookie, &watch);
-    if (status == 0 && cookie && vshim_fz_cookie(cookie)->abort)
+    if (status == 0 && vshim_cookie_aborted(cookie))
         status = 1;
     return status;
 }

@@ -1,0 +1,60 @@
+// The real progress wait: quick work shows no dialog, long work shows one that cancels.
+#include "app/QtModalUi.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+class TestQtModalUi : public QObject {
+    Q_OBJECT
+private slots:
+    void quickWorkFinishesWithoutADialog()
+    {
+        QtModalUi ui;
+        QElapsedTimer clock;
+        clock.start();
+        bool dialogSeen = false;
+        const bool done = ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), [&] {
+            dialogSeen = dialogSeen || qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            return clock.elapsed() > 100 ? 100 : 50;
+        });
+        QVERIFY(done);
+        QVERIFY(!dialogSeen);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void longWorkCanBeCancelled()
+    {
+        QtModalUi ui;
+        QString shownLabel;
+        QTimer::singleShot(900, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QProgressDialog *>(w); dialog && dialog->isVisible()) {
+                    shownLabel = dialog->labelText();
+                    QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+                }
+        });
+        QElapsedTimer guard; // ends the wait should the dialog never appear
+        guard.start();
+        const bool done = ui.waitWithProgress(nullptr, QStringLiteral("正在检索，请稍候……"),
+                                              [&] { return guard.elapsed() > 10000 ? 100 : 10; });
+        QCOMPARE(shownLabel, QStringLiteral("正在检索，请稍候……"));
+        QVERIFY(!done);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void longWorkThatFinishesReportsDone()
+    {
+        QtModalUi ui;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"),
+                                    [&] { return clock.elapsed() > 800 ? 100 : 40; }));
+    }
+};
+
+QTEST_MAIN(TestQtModalUi)
+#include "test_qt_modal_ui.moc"
