@@ -1,6 +1,8 @@
 #include "PageView.h"
 
+#include "web/BrowserOpener.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -53,6 +55,7 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent), m_cache(cache
     });
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::OpenHandCursor);
+    viewport()->setMouseTracking(true); // the pointing hand over links
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_layout.setViewportSize(viewport()->size());
 }
@@ -348,6 +351,7 @@ void PageView::mousePressEvent(QMouseEvent *event)
         return QAbstractScrollArea::mousePressEvent(event);
     if (m_tool == MouseTool::Hand) {
         m_dragging = true;
+        m_dragMoved = false;
         m_dragFrom = event->position().toPoint();
         m_dragScroll = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
         viewport()->setCursor(Qt::ClosedHandCursor);
@@ -359,12 +363,19 @@ void PageView::mousePressEvent(QMouseEvent *event)
 
 void PageView::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_tool == MouseTool::Hand && event->buttons() == Qt::NoButton && m_document) {
+        viewport()->setCursor(linkAt(event->position().toPoint()) ? Qt::PointingHandCursor
+                                                                  : Qt::OpenHandCursor);
+        return;
+    }
     if (!(event->buttons() & Qt::LeftButton) || !m_document)
         return QAbstractScrollArea::mouseMoveEvent(event);
     if (m_tool == MouseTool::Hand) {
         if (!m_dragging)
             return;
         const QPoint moved = event->position().toPoint() - m_dragFrom;
+        if (moved.manhattanLength() >= QApplication::startDragDistance())
+            m_dragMoved = true;
         horizontalScrollBar()->setValue(m_dragScroll.x() - moved.x());
         verticalScrollBar()->setValue(m_dragScroll.y() - moved.y());
     } else {
@@ -378,12 +389,36 @@ void PageView::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !m_document)
         return QAbstractScrollArea::mouseReleaseEvent(event);
     if (m_tool == MouseTool::Hand) {
+        const bool clicked = m_dragging && !m_dragMoved;
         m_dragging = false;
         viewport()->setCursor(Qt::OpenHandCursor);
+        if (clicked)
+            followLink(event->position().toPoint());
     } else {
         emit textReleased(widgetToNearestPage(event->position().toPoint()));
     }
     event->accept();
+}
+
+std::optional<PageLink> PageView::linkAt(const QPoint &viewportPoint) const
+{
+    const PagePoint at = widgetToPage(viewportPoint);
+    if (at.page < 0)
+        return std::nullopt;
+    return m_document->linkAt(at.page, at.point);
+}
+
+// A page of the document is shown; an outside address goes to the user's
+// programs, which ask before doing anything dangerous with a web page.
+void PageView::followLink(const QPoint &viewportPoint)
+{
+    const std::optional<PageLink> link = linkAt(viewportPoint);
+    if (!link)
+        return;
+    if (link->page >= 0)
+        goToPage(link->page);
+    else if (!link->url.isEmpty())
+        browser::open(link->url);
 }
 
 void PageView::mouseDoubleClickEvent(QMouseEvent *event)

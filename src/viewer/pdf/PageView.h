@@ -17,6 +17,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 // A point on a page: page from 0 (-1 for none), point in page points (see
 // ViewLayout for the page space).
@@ -124,6 +125,8 @@ private:
     void addTiles(std::vector<TileRequest> &wanted, int page, const QRect &imageArea,
                   qint64 &bytes, qint64 budget) const;
     void tileRendered(const RenderedTile &tile);
+    std::optional<PageLink> linkAt(const QPoint &viewportPoint) const;
+    void followLink(const QPoint &viewportPoint);
     void paintPage(QPainter &painter, int page, const QRectF &view);
     void paintHighlights(QPainter &painter, int page, const QPointF &offset);
 
@@ -140,4 +143,5 @@ private:
     QPoint m_dragFrom;        // hand tool: where the drag started
     QPoint m_dragScroll;      // hand tool: scroll position then
     bool m_dragging = false;
+    bool m_dragMoved = false; // hand tool: moved far enough to be a drag, not a click
 };

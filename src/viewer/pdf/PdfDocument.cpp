@@ -168,10 +168,45 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
         giveUp(page);
     if (!raw)
         return nullptr;
+    readLinks(page);
     DisplayList list = adopt(raw);
     std::lock_guard<std::mutex> lists(m_listMutex);
     m_lists.emplace_front(page, list);
     if (m_lists.size() > kKeptLists)
         m_lists.pop_back();
     return list;
+}
+
+void PdfDocument::readLinks(int page)
+{
+    int count = 0;
+    vshim_error err;
+    vshim_link *raw = vshim_load_links(threadContext(), m_doc, page, &count, &err);
+    QVector<PageLink> links;
+    for (int i = 0; i < count; ++i) {
+        const vshim_link &l = raw[i];
+        PageLink link;
+        link.area = QRectF(QPointF(l.x0, l.y0), QPointF(l.x1, l.y1)).normalized();
+        link.page = l.page >= 0 && l.page < pageCount() ? l.page : -1;
+        if (l.uri)
+            link.url = openableUrl(QString::fromUtf8(l.uri));
+        if (link.page >= 0 || !link.url.isEmpty())
+            links.append(link);
+    }
+    vshim_free_links(raw, count);
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    m_links.insert(page, links);
+}
+
+std::optional<PageLink> PdfDocument::linkAt(int page, const QPointF &point) const
+{
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    const auto it = m_links.constFind(page);
+    if (it == m_links.cend())
+        return std::nullopt;
+    // The last one drawn lies on top.
+    for (auto link = it->crbegin(); link != it->crend(); ++link)
+        if (link->area.contains(point))
+            return *link;
+    return std::nullopt;
 }

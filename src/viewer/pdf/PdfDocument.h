@@ -8,15 +8,19 @@
 // MuPDF documents are not thread-safe.
 // Lock order: m_documentMutex before m_listMutex; nothing else is locked inside.
 
+#include "PageLink.h"
 #include "shim/shim_engine.h"
 
 #include <QSizeF>
 #include <QString>
 #include <QVector>
 
+#include <QHash>
+
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 using DisplayList = std::shared_ptr<fz_display_list>;
@@ -51,6 +55,11 @@ public:
     // may wait for another recording.
     DisplayList displayList(int page, vshim_cookie *cookie);
 
+    // The link under a point (page points) of a page whose links are known:
+    // they are read when the page is first recorded, so the GUI thread asks
+    // without waiting. Any thread.
+    std::optional<PageLink> linkAt(int page, const QPointF &point) const;
+
     // A page whose recording or rendering ran past its time limit is given up:
     // from then on it shows blank instead of costing that time again. Any thread.
     void giveUp(int page);
@@ -61,13 +70,15 @@ private:
     void readPageSizes(int pageCount);
     void readOutline();
     DisplayList cachedList(int page); // needs m_listMutex
+    void readLinks(int page);         // needs m_documentMutex
 
     fz_document *m_doc;
     QVector<QSizeF> m_pageSizes;
     QVector<OutlineEntry> m_outline;
 
     std::mutex m_documentMutex; // guards m_doc
-    mutable std::mutex m_listMutex; // guards m_lists and m_givenUp
+    mutable std::mutex m_listMutex; // guards m_lists, m_givenUp and m_links
     std::list<std::pair<int, DisplayList>> m_lists; // most recently used first
     QVector<bool> m_givenUp;                          // guarded by m_listMutex
+    QHash<int, QVector<PageLink>> m_links;            // guarded by m_listMutex
 };

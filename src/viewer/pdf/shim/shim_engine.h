@@ -86,6 +86,18 @@ vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *
                                         vshim_error *err);
 void vshim_free_outline(vshim_outline_entry *entries, int count);
 
+/* A link area on a page, in page space (points, origin top left, y down). */
+typedef struct vshim_link {
+    float x0, y0, x1, y1;
+    int page;  /* 0-based target inside the document, -1 for none */
+    char *uri; /* an outside address as the file states it (any scheme), or NULL */
+} vshim_link;
+/* The page's links; *count is 0 when it has none or they cannot be read.
+ * Free the result with vshim_free_links. */
+vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int page, int *count,
+                             vshim_error *err);
+void vshim_free_links(vshim_link *links, int count);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,83 @@
+#include <mupdf/fitz.h>
+
+#include "shim_engine.h"
+#include "shim_internal.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+static int count_links(fz_link *link)
+{
+    int n = 0;
+    for (; link; link = link->next)
+        ++n;
+    return n;
+}
+
+vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int *count,
+                             vshim_error *err)
+{
+    fz_page *page = NULL;
+    fz_link *links = NULL;
+    vshim_link *out = NULL;
+    int n = 0, filled = 0;
+    vshim_clear(err);
+    *count = 0;
+    fz_var(page);
+    fz_var(links);
+    fz_var(out);
+    fz_var(n);
+    fz_var(filled);
+    fz_try(ctx) {
+        fz_link *link;
+        page = fz_load_page(ctx, doc, number);
+        links = fz_load_links(ctx, page);
+        n = count_links(links);
+        if (n > 0) {
+            /* Plain calloc: the C++ side frees it without a context. */
+            out = calloc((size_t)n, sizeof *out);
+            if (!out)
+                fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+        }
+        for (link = links; link; link = link->next) {
+            vshim_link *l = &out[filled++];
+            l->x0 = link->rect.x0;
+            l->y0 = link->rect.y0;
+            l->x1 = link->rect.x1;
+            l->y1 = link->rect.y1;
+            l->page = -1;
+            if (!link->uri)
+                continue;
+            if (fz_is_external_link(ctx, link->uri)) {
+                l->uri = strdup(link->uri);
+                if (!l->uri)
+                    fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
+            } else {
+                l->page = fz_page_number_from_location(
+                    ctx, doc, fz_resolve_link(ctx, doc, link->uri, NULL, NULL));
+            }
+        }
+    }
+    fz_always(ctx) {
+        fz_drop_link(ctx, links);
+        fz_drop_page(ctx, page);
+    }
+    fz_catch(ctx) {
+        vshim_store_caught(ctx, err);
+        vshim_free_links(out, filled);
+        out = NULL;
+        filled = 0;
+    }
+    *count = filled;
+    return out;
+}
+
+void vshim_free_links(vshim_link *links, int count)
+{
+    int i;
+    if (!links)
+        return;
+    for (i = 0; i < count; ++i)
+        free(links[i].uri);
+    free(links);
+}

@@ -1,0 +1,143 @@
+// Links inside documents: a click with the hand tool follows a link to a page
+// of the document, hands web and mail addresses to the user's programs, and
+// never runs file:, launch or JavaScript actions.
+#include "../../web/RecordingOpener.h"
+#include "Fixtures.h"
+#include "RawPdf.h"
+#include "ScriptedModalUi.h"
+#include "viewer/pdf/MuPdfViewer.h"
+#include "viewer/pdf/PageView.h"
+#include "viewer/pdf/PdfDocument.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+// Link areas on page 1, in page points (origin top left, y down), 200 × 50 each.
+const QPointF kToPage3(150, 117);
+const QPointF kWeb(150, 217);
+const QPointF kMail(150, 317);
+const QPointF kFile(400, 117);
+const QPointF kLaunch(400, 217);
+const QPointF kScript(400, 317);
+const QPointF kScriptUri(400, 417);
+const QPointF kNoLink(150, 600);
+
+QByteArray annotation(double x, double top, const QByteArray &action)
+{
+    const QByteArray rect = QByteArray::number(x) + ' ' + QByteArray::number(842 - top - 50) + ' '
+                            + QByteArray::number(x + 200) + ' ' + QByteArray::number(842 - top);
+    return "<< /Type /Annot /Subtype /Link /Rect [" + rect + "] /Border [0 0 0] " + action + " >>";
+}
+
+QByteArray linkedDocument()
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Annots [6 0 R 7 0 R 8 0 R "
+            "9 0 R 10 0 R 11 0 R 12 0 R] >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
+    pdf.add(annotation(50, 92, "/Dest [5 0 R /Fit]"));
+    pdf.add(annotation(50, 192, "/A << /S /URI /URI (https://example.org/guide?a=1) >>"));
+    pdf.add(annotation(50, 292, "/A << /S /URI /URI (mailto:reader@example.org) >>"));
+    pdf.add(annotation(300, 92, "/A << /S /URI /URI (file:///etc/passwd) >>"));
+    pdf.add(annotation(300, 192, "/A << /S /Launch /F (/bin/sh) >>"));
+    pdf.add(annotation(300, 292, "/A << /S /JavaScript /JS (app.alert\\(1\\)) >>"));
+    pdf.add(annotation(300, 392, "/A << /S /URI /URI (javascript:app.alert\\(1\\)) >>"));
+    return pdf.classic(root);
+}
+
+} // namespace
+
+class TestLinks : public QObject {
+    Q_OBJECT
+    Fixtures fx;
+    ScriptedModalUi ui;
+
+private slots:
+    void onlyWebAndMailAddressesMayBeOpened()
+    {
+        QCOMPARE(openableUrl(QStringLiteral("https://example.org/a")), QUrl("https://example.org/a"));
+        QCOMPARE(openableUrl(QStringLiteral("HTTP://example.org")), QUrl("http://example.org"));
+        QCOMPARE(openableUrl(QStringLiteral("mailto:a@example.org")), QUrl("mailto:a@example.org"));
+        for (const char *refused : {"file:///etc/passwd", "javascript:alert(1)", "http:/no-host",
+                                    "smb://server/share", "/bin/sh", "", "data:text/html,<b>x</b>"})
+            QVERIFY2(openableUrl(QString::fromLatin1(refused)).isEmpty(), refused);
+    }
+
+    void linksAreKnownOnceThePageIsRecorded()
+    {
+        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("links.pdf", linkedDocument()), {}, {});
+        QCOMPARE(opened.status, 0);
+        PdfDocument &doc = *opened.document;
+        QVERIFY(!doc.linkAt(0, kToPage3)); // not asked for yet: the GUI never waits
+        QVERIFY(doc.displayList(0, nullptr));
+        QCOMPARE(doc.linkAt(0, kToPage3)->page, 2);
+        QCOMPARE(doc.linkAt(0, kWeb)->url, QUrl("https://example.org/guide?a=1"));
+        QCOMPARE(doc.linkAt(0, kMail)->url, QUrl("mailto:reader@example.org"));
+        for (const QPointF &never : {kFile, kLaunch, kScript, kScriptUri, kNoLink})
+            QVERIFY(!doc.linkAt(0, never));
+    }
+
+    void clickFollowsLinksAndRunsNothingElse()
+    {
+        RecordingOpener browser;
+        MuPdfViewer viewer(ui);
+        viewer.resize(700, 900);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(fx.bytes("click.pdf", linkedDocument()), {}, {}), 0);
+        viewer.setZoomFactor(1.0);
+        PageView *view = viewer.pageView();
+        QWidget *port = view->viewport();
+        QTRY_VERIFY(view->isViewComplete());
+        auto click = [&](const QPointF &pagePoint) {
+            QTest::mouseClick(port, Qt::LeftButton, {}, view->pageToWidget(0, pagePoint).toPoint());
+        };
+
+        for (const QPointF &never : {kFile, kLaunch, kScript, kScriptUri, kNoLink})
+            click(never);
+        QVERIFY(browser.opened.isEmpty());
+        QCOMPARE(viewer.CurrentPage(), 1);
+
+        click(kWeb);
+        click(kMail);
+        QCOMPARE(browser.opened, QList<QUrl>({QUrl("https://example.org/guide?a=1"),
+                                              QUrl("mailto:reader@example.org")}));
+
+        // A drag that starts on a link scrolls and opens nothing.
+        const QPoint from = view->pageToWidget(0, kWeb).toPoint();
+        QTest::mousePress(port, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(0, -40)),
+                         port->mapToGlobal(QPointF(from + QPoint(0, -40))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+        QTest::mouseRelease(port, Qt::LeftButton, {}, from + QPoint(0, -40));
+        QCOMPARE(browser.opened.size(), 2);
+
+        QSignalSpy pages(&viewer, &ViewerControl::PageChanged);
+        click(kToPage3);
+        QCOMPARE(viewer.CurrentPage(), 3);
+        QCOMPARE(pages.last().at(0).toInt(), 3);
+    }
+
+    void textToolDoesNotFollowLinks()
+    {
+        RecordingOpener browser;
+        MuPdfViewer viewer(ui);
+        viewer.resize(700, 900);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(fx.bytes("text-tool.pdf", linkedDocument()), {}, {}), 0);
+        viewer.setMouseMode(1);
+        PageView *view = viewer.pageView();
+        QTRY_VERIFY(view->isViewComplete());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->pageToWidget(0, kWeb).toPoint());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->pageToWidget(0, kToPage3).toPoint());
+        QVERIFY(browser.opened.isEmpty());
+        QCOMPARE(viewer.CurrentPage(), 1);
+    }
+};
+
+QTEST_MAIN(TestLinks)
+#include "test_links.moc"
