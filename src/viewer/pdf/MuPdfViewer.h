@@ -51,7 +51,6 @@ public:
 
     PageView *pageView() const { return m_view; }
     OutlinePane *outlinePane() const { return m_outline; }
-    QSplitter *splitter() const { return m_splitter; }
 
 private:
     void dropFinishedPrintJobs();
