@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kLineStep = 40;     // pixels per arrow key press
 constexpr int kPageOverlap = 40;  // pixels a page step keeps in view
-constexpr qint64 kMinCacheBytes = 96ll << 20;
+constexpr qint64 kMinCacheBytes = 64ll << 20;
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kSelection(0x33, 0x66, 0xcc, 90);
 const QColor kSearchHit(0xff, 0xcc, 0x00, 110);

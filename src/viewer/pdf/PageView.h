@@ -50,7 +50,6 @@ public:
     void setRotation(int degrees); // 0, 90, 180, 270
     void setContinuous(bool continuous);
     void setMouseTool(MouseTool tool);
-    MouseTool mouseTool() const { return m_tool; }
 
     const ViewLayout &layout() const { return m_layout; }
     // True when every tile the viewport shows is rendered at the current scale.

@@ -31,7 +31,6 @@ public:
     bool continuous() const { return m_continuous; }
     double zoom() const { return m_zoom; }
     int currentPage() const { return m_current; }
-    QSizeF viewportSize() const { return m_viewport; }
 
     double pixelsPerPoint() const { return m_zoom * kPixelsPerPoint; }
     // The zoom that fits the page (with margins) into the area in the given mode.

@@ -238,6 +238,13 @@ private slots:
         QCOMPARE(point.page, 0);
         QVERIFY(std::abs(point.point.x() - 100) < 1 && std::abs(point.point.y() - 50) < 1);
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at.toPoint());
+        // Off the page (left of it, in the grey), no page; the nearest page clamps.
+        const QPoint margin = view->pageToWidget(0, QPointF(-20, 50)).toPoint();
+        QCOMPARE(view->widgetToPage(margin).page, -1);
+        QCOMPARE(view->widgetToPage(at.toPoint()).page, 0);
+        const PagePoint clamped = view->widgetToNearestPage(margin);
+        QCOMPARE(clamped.page, 0);
+        QCOMPARE(clamped.point.x(), 0.0);
         // The view does not move with the text tool.
         QCOMPARE(view->verticalScrollBar()->value(), 0);
     }
