@@ -222,8 +222,13 @@ void PageView::updateScrollBars()
     const QSize view = viewport()->size();
     const QSizeF content = m_layout.contentSize();
     m_followScroll = false;
-    horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - view.width()));
-    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - view.height()));
+    // Thousands of huge pages at the largest zoom would overflow an int: the
+    // scroll range stops at a billion pixels instead.
+    const auto range = [](double content, int view) {
+        return std::max(0, int(std::min(std::ceil(content), 1e9)) - view);
+    };
+    horizontalScrollBar()->setRange(0, range(content.width(), view.width()));
+    verticalScrollBar()->setRange(0, range(content.height(), view.height()));
     horizontalScrollBar()->setPageStep(view.width());
     verticalScrollBar()->setPageStep(view.height());
     horizontalScrollBar()->setSingleStep(kLineStep);

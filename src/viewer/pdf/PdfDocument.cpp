@@ -12,9 +12,11 @@ namespace {
 
 // Recorded pages kept; a text-heavy page's list is a few hundred kilobytes.
 constexpr size_t kKeptLists = 24;
-// Page sides are kept within what a PDF may state, so layout never divides by 0.
+// Page sides are kept within what a PDF may state (200 inches), so layout never
+// divides by 0 and its pixel figures stay far from integer overflow. A larger
+// page keeps its shape and is shown scaled down to fit (see TileRenderer).
 constexpr double kMinSide = 1.0;
-constexpr double kMaxSide = 14400.0 * 4;
+constexpr double kMaxSide = 14400.0;
 const QSizeF kFallbackSize(595, 842);
 
 bool readable(const QString &path)
@@ -69,7 +71,8 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
     return result;
 }
 
-PdfDocument::PdfDocument(fz_document *doc, int pageCount) : m_doc(doc)
+PdfDocument::PdfDocument(fz_document *doc, int pageCount)
+    : m_doc(doc), m_givenUp(pageCount, false)
 {
     readPageSizes(pageCount);
     readOutline();
@@ -91,6 +94,11 @@ void PdfDocument::readPageSizes(int pageCount)
         vshim_error err;
         // An unreadable page keeps its neighbour's size and renders blank.
         QSizeF size = vshim_page_size(ctx, m_doc, i, &w, &h, &err) == 0 ? QSizeF(w, h) : previous;
+        if (!(size.width() > 0 && size.height() > 0)) // also catches NaN
+            size = previous;
+        const double longest = std::max(size.width(), size.height());
+        if (longest > kMaxSide)
+            size *= kMaxSide / longest;
         size = QSizeF(std::clamp(size.width(), kMinSide, kMaxSide),
                       std::clamp(size.height(), kMinSide, kMaxSide));
         m_pageSizes.append(size);
@@ -121,24 +129,43 @@ DisplayList PdfDocument::cachedList(int page)
     return it->second;
 }
 
+void PdfDocument::giveUp(int page)
+{
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    if (page >= 0 && page < m_givenUp.size())
+        m_givenUp[page] = true;
+}
+
+bool PdfDocument::givenUp(int page) const
+{
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    return page >= 0 && page < m_givenUp.size() && m_givenUp[page];
+}
+
 DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
 {
     if (page < 0 || page >= pageCount())
         return nullptr;
     {
         std::lock_guard<std::mutex> lists(m_listMutex);
+        if (m_givenUp[page])
+            return nullptr;
         if (DisplayList list = cachedList(page))
             return list;
     }
     std::lock_guard<std::mutex> document(m_documentMutex);
     {
-        // Another thread may have recorded it while this one waited.
+        // Another thread may have recorded it, or given it up, while this one waited.
         std::lock_guard<std::mutex> lists(m_listMutex);
+        if (m_givenUp[page])
+            return nullptr;
         if (DisplayList list = cachedList(page))
             return list;
     }
     vshim_error err;
     fz_display_list *raw = vshim_record_page(threadContext(), m_doc, page, cookie, &err);
+    if (vshim_cookie_overdue(cookie))
+        giveUp(page);
     if (!raw)
         return nullptr;
     DisplayList list = adopt(raw);

@@ -46,9 +46,15 @@ public:
     const QVector<QSizeF> &pageSizes() const { return m_pageSizes; }
     const QVector<OutlineEntry> &outline() const { return m_outline; }
 
-    // The page recorded once and kept for a while; null on failure or when the
-    // cookie aborts the recording. Any thread; may wait for another recording.
+    // The page recorded once and kept for a while; null on failure, when the
+    // cookie aborts the recording, or once the page is given up. Any thread;
+    // may wait for another recording.
     DisplayList displayList(int page, vshim_cookie *cookie);
+
+    // A page whose recording or rendering ran past its time limit is given up:
+    // from then on it shows blank instead of costing that time again. Any thread.
+    void giveUp(int page);
+    bool givenUp(int page) const;
 
 private:
     explicit PdfDocument(fz_document *doc, int pageCount);
@@ -61,6 +67,7 @@ private:
     QVector<OutlineEntry> m_outline;
 
     std::mutex m_documentMutex; // guards m_doc
-    std::mutex m_listMutex;     // guards m_lists
+    mutable std::mutex m_listMutex; // guards m_lists and m_givenUp
     std::list<std::pair<int, DisplayList>> m_lists; // most recently used first
+    QVector<bool> m_givenUp;                          // guarded by m_listMutex
 };

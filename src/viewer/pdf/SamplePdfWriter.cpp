@@ -192,7 +192,8 @@ bool SamplePdfWriter::write(const SampleDocument &document, const QString &path,
     const QByteArray partialName = QFile::encodeName(partial);
 
     vshim_out_document out{pages.data(), int(pages.size()), outline.items.data(),
-                           int(outline.items.size()), user.constData(), owner.constData()};
+                           int(outline.items.size()), user.constData(), owner.constData(),
+                           document.compress ? 1 : 0};
     vshim_error err;
     if (vshim_write_pdf(&out, partialName.constData(), &err) != 0) {
         QFile::remove(partial);

@@ -36,6 +36,7 @@ struct SampleDocument {
     QList<SampleOutlineEntry> outline;
     QString userPassword;  // "" = none
     QString ownerPassword; // "" = none; either one set encrypts with AES-256
+    bool compress = true;  // false leaves the page contents readable in the file
 
     // A text-heavy document: every page full of Latin lines plus one Chinese line,
     // with a two-level outline (a chapter every 50 pages, a section every 10).

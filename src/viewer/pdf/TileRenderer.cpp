@@ -2,6 +2,7 @@
 
 #include "ThreadContext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -24,23 +25,45 @@ QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation)
                  std::max(1, int(std::ceil(size.height() - 0.001))));
 }
 
+// The page's contents scaled to the size the document shows for it: 1 for
+// every ordinary page, less for one larger than PdfDocument's maximum side.
+static double contentScale(PdfDocument &document, int page, fz_display_list *list)
+{
+    float width = 0, height = 0;
+    vshim_display_list_size(threadContext(), list, &width, &height);
+    const QSizeF shown = document.pageSizes().at(page);
+    double scale = 1;
+    if (width > shown.width() + 0.5)
+        scale = shown.width() / width;
+    if (height > shown.height() + 0.5)
+        scale = std::min(scale, shown.height() / height);
+    return scale;
+}
+
 QImage renderTile(PdfDocument &document, const TileRequest &request, vshim_cookie *cookie)
 {
     QImage image(request.tile.size(), kFormat);
     if (image.isNull())
         return image; // out of memory: treated like an abort, tried again later
-    DisplayList list = document.displayList(request.key.page, cookie);
+    const int page = request.key.page;
+    DisplayList list = document.displayList(page, cookie);
     if (!list) {
-        if (vshim_cookie_aborted(cookie))
+        if (vshim_cookie_aborted(cookie) && !vshim_cookie_overdue(cookie))
             return QImage();
         image.fill(Qt::white);
         return image;
     }
+    const double scale = request.scale * contentScale(document, page, list.get());
     vshim_error err;
-    const int status = vshim_render(threadContext(), list.get(), float(request.scale),
+    const int status = vshim_render(threadContext(), list.get(), float(scale),
                                     request.key.rotation, request.tile.x(), request.tile.y(),
                                     request.tile.width(), request.tile.height(), image.bits(),
                                     int(image.bytesPerLine()), kBgra, cookie, &err);
+    if (vshim_cookie_overdue(cookie)) {
+        document.giveUp(page);
+        image.fill(Qt::white);
+        return image;
+    }
     if (status == 1)
         return QImage();
     if (status < 0)

@@ -18,6 +18,7 @@ struct TileRequest {
 // The whole page image at this scale and clockwise rotation, device pixels.
 QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation);
 
-// The tile, opaque; a page that cannot be rendered comes back white. A null
-// image means the cookie aborted the work.
+// The tile, opaque; a page that cannot be rendered, or whose work ran past the
+// cookie's time limit, comes back white. A null image means the cookie was
+// aborted from outside (the tile is no longer wanted).
 QImage renderTile(PdfDocument &document, const TileRequest &request, vshim_cookie *cookie);

@@ -1,7 +1,9 @@
 #include <mupdf/fitz.h>
 
+#include "shim_alloc.h"
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_watchdog.h"
 
 #include <pthread.h>
 #include <sched.h>
@@ -35,7 +37,7 @@ static void unlock_mupdf(void *user, int lock)
 static void create_base(void)
 {
     static fz_locks_context locks = {NULL, lock_mupdf, unlock_mupdf};
-    base = fz_new_context(NULL, &locks, STORE_BYTES);
+    base = fz_new_context(vshim_capped_allocator(), &locks, STORE_BYTES);
     if (base)
         vshim_silence(base);
 }
@@ -61,11 +63,37 @@ void vshim_drop_context(fz_context *ctx)
 
 struct vshim_cookie {
     fz_cookie cookie;
+    int limit_ms; /* per recording or render; 0 = none */
+    int overdue;  /* the watchdog raised the abort */
 };
 
 vshim_cookie *vshim_new_cookie(void)
 {
-    return calloc(1, sizeof(vshim_cookie));
+    vshim_cookie *cookie = calloc(1, sizeof(vshim_cookie));
+    if (cookie)
+        cookie->limit_ms = vshim_page_time_limit_ms();
+    return cookie;
+}
+
+void vshim_set_cookie_time_limit(vshim_cookie *cookie, int limit_ms)
+{
+    cookie->limit_ms = limit_ms;
+}
+
+int vshim_cookie_overdue(const vshim_cookie *cookie)
+{
+    return cookie ? __atomic_load_n(&cookie->overdue, __ATOMIC_RELAXED) : 0;
+}
+
+void vshim_watch_cookie(vshim_cookie *cookie, vshim_watch *watch)
+{
+    vshim_watch_start(watch, cookie ? &cookie->cookie : NULL, cookie ? cookie->limit_ms : 0);
+}
+
+void vshim_unwatch_cookie(vshim_cookie *cookie, vshim_watch *watch)
+{
+    if (vshim_watch_stop(watch))
+        __atomic_store_n(&cookie->overdue, 1, __ATOMIC_RELAXED);
 }
 
 void vshim_abort_cookie(vshim_cookie *cookie)

@@ -3,6 +3,7 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -38,7 +39,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
     }
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
-        result = VSHIM_PASSWORD_REFUSED;
+        result = err->code == FZ_ERROR_MEMORY ? VSHIM_OPEN_FAILED : VSHIM_PASSWORD_REFUSED;
     }
     if (result != VSHIM_OPENED) {
         pdf_drop_document(ctx, doc);
@@ -46,14 +47,15 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
     }
 
     fz_try(ctx)
-        pages = pdf_count_pages(ctx, doc);
+        pages = vshim_count_pages(ctx, (fz_document *)doc);
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
         pages = 0;
     }
     if (pages <= 0) {
         pdf_drop_document(ctx, doc);
-        return VSHIM_NO_PAGES;
+        /* A file too big for the allocation cap counts as damaged. */
+        return err->code == FZ_ERROR_MEMORY ? VSHIM_OPEN_FAILED : VSHIM_NO_PAGES;
     }
     *out = (fz_document *)doc;
     *page_count = pages;

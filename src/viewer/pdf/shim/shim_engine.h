@@ -20,22 +20,29 @@ typedef struct fz_document fz_document;
 typedef struct fz_display_list fz_display_list;
 typedef struct vshim_cookie vshim_cookie;
 
-/* A clone of the process-wide base context (with locks, silenced; created once,
- * never dropped, never used directly) for the calling thread; NULL when out of
- * memory. Clones are made under a lock, so any thread may call this. */
+/* A clone of the process-wide base context (with locks, silenced, its
+ * allocations capped as shim_alloc.h says; created once, never dropped, never
+ * used directly) for the calling thread; NULL when out of memory. Clones are
+ * made under a lock, so any thread may call this. */
 fz_context *vshim_clone_base_context(void);
 void vshim_drop_context(fz_context *ctx);
 
-/* A render abort flag; abort may be raised from any thread. */
+/* A render abort flag; abort may be raised from any thread. A new cookie
+ * limits each recording and each render it is passed to to the page time
+ * limit (shim_watchdog.h); past it the work is aborted and the cookie marked
+ * overdue. */
 vshim_cookie *vshim_new_cookie(void);
+void vshim_set_cookie_time_limit(vshim_cookie *cookie, int limit_ms); /* 0 = none */
 void vshim_abort_cookie(vshim_cookie *cookie);
 int vshim_cookie_aborted(const vshim_cookie *cookie); /* 1 once aborted; 0 for NULL */
+int vshim_cookie_overdue(const vshim_cookie *cookie); /* 1 once the time limit hit */
 void vshim_free_cookie(vshim_cookie *cookie);
 
 /* Opening, in the order the status table needs. */
 enum vshim_open_result {
     VSHIM_OPENED = 0,
-    VSHIM_OPEN_FAILED = 1,      /* not a PDF, or damaged beyond repair */
+    VSHIM_OPEN_FAILED = 1,      /* not a PDF, damaged beyond repair, or needs more
+                                   memory than the allocation cap leaves */
     VSHIM_PASSWORD_REFUSED = 2, /* encrypted; neither password authenticates */
     VSHIM_NO_PAGES = 3          /* the page tree cannot be read or is empty */
 };
@@ -55,6 +62,8 @@ int vshim_page_size(fz_context *ctx, fz_document *doc, int page, float *width, f
 fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int page,
                                    vshim_cookie *cookie, vshim_error *err);
 void vshim_drop_display_list(fz_context *ctx, fz_display_list *list);
+/* The recorded page's size in points. */
+void vshim_display_list_size(fz_context *ctx, fz_display_list *list, float *width, float *height);
 
 /* Renders the part (x, y, w, h) of the page image at the given scale (device
  * pixels per point) and clockwise rotation (0, 90, 180, 270) into samples:

@@ -19,4 +19,10 @@ void vshim_clear(vshim_error *err);
 struct vshim_cookie;
 fz_cookie *vshim_fz_cookie(struct vshim_cookie *cookie);
 
+/* Puts one recording or render under the cookie's time limit; the unwatch
+ * marks the cookie overdue when the limit cut the work short. */
+struct vshim_watch;
+void vshim_watch_cookie(struct vshim_cookie *cookie, struct vshim_watch *watch);
+void vshim_unwatch_cookie(struct vshim_cookie *cookie, struct vshim_watch *watch);
+
 #endif

@@ -2,6 +2,7 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_watchdog.h"
 
 fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number,
                                    vshim_cookie *cookie, vshim_error *err)
@@ -9,7 +10,9 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
     fz_page *page = NULL;
     fz_display_list *list = NULL;
     fz_device *dev = NULL;
+    vshim_watch watch;
     vshim_clear(err);
+    vshim_watch_cookie(cookie, &watch);
     fz_var(page);
     fz_var(list);
     fz_var(dev);
@@ -29,6 +32,7 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
         fz_drop_display_list(ctx, list);
         list = NULL;
     }
+    vshim_unwatch_cookie(cookie, &watch);
     if (list && vshim_cookie_aborted(cookie)) {
         fz_drop_display_list(ctx, list);
         list = NULL;
@@ -39,6 +43,13 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
 void vshim_drop_display_list(fz_context *ctx, fz_display_list *list)
 {
     fz_drop_display_list(ctx, list);
+}
+
+void vshim_display_list_size(fz_context *ctx, fz_display_list *list, float *width, float *height)
+{
+    fz_rect bounds = fz_bound_display_list(ctx, list);
+    *width = bounds.x1 - bounds.x0;
+    *height = bounds.y1 - bounds.y0;
 }
 
 /* Page space -> page image: scale, rotate clockwise, then move the rotated
@@ -57,7 +68,9 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
     fz_pixmap *pix = NULL;
     fz_device *dev = NULL;
     int status = 0;
+    vshim_watch watch;
     vshim_clear(err);
+    vshim_watch_cookie(cookie, &watch);
     fz_var(pix);
     fz_var(dev);
     fz_try(ctx) {
@@ -80,6 +93,7 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
         vshim_store_caught(ctx, err);
         status = -1;
     }
+    vshim_unwatch_cookie(cookie, &watch);
     if (status == 0 && vshim_cookie_aborted(cookie))
         status = 1;
     return status;

@@ -162,7 +162,7 @@ int vshim_write_pdf(const vshim_out_document *src, const char *path, vshim_error
         add_pages(ctx, doc, src, resources);
         if (src->outline_count > 0)
             add_outline(ctx, doc, src);
-        opts.do_compress = 1;
+        opts.do_compress = src->compress;
         opts.do_garbage = 1;
         if (src->user_password[0] || src->owner_password[0]) {
             opts.do_encrypt = PDF_ENCRYPT_AES_256;

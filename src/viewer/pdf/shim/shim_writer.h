@@ -31,6 +31,7 @@ typedef struct vshim_out_document {
     int outline_count;
     const char *user_password;  /* UTF-8, "" = none */
     const char *owner_password; /* UTF-8, "" = none; either one set means AES-256 */
+    int compress;               /* 0 leaves content streams readable in the file */
 } vshim_out_document;
 
 /* Returns 0 on success; on failure fills err and returns -1. */

@@ -1,5 +1,9 @@
 #include "text_shim.h"
 
+#include "viewer/pdf/shim/shim_alloc.h"
+#include "viewer/pdf/shim/shim_pages.h"
+#include "viewer/pdf/shim/shim_watchdog.h"
+
 #include <stdlib.h>
 #include <string.h>
 
@@ -27,7 +31,7 @@ static void copy_caught(fz_context *ctx, TextShimError *err)
 
 fz_context *text_shim_new_context(void)
 {
-    fz_context *ctx = fz_new_context(NULL, NULL, FZ_STORE_DEFAULT);
+    fz_context *ctx = fz_new_context(vshim_capped_allocator(), NULL, FZ_STORE_DEFAULT);
     int registered = 0;
 
     if (!ctx)
@@ -100,7 +104,7 @@ int text_shim_count_pages(fz_context *ctx, fz_document *doc, TextShimError *err)
     fz_var(count);
     clear_error(err);
     fz_try(ctx)
-        count = fz_count_pages(ctx, doc);
+        count = vshim_count_pages(ctx, doc);
     fz_catch(ctx)
     {
         copy_caught(ctx, err);
@@ -176,6 +180,8 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
     int line_count = 0;
     fz_rect bounds = fz_empty_rect;
     fz_stext_options options;
+    fz_cookie own_cookie = {0};
+    vshim_watch watch;
 
     fz_var(page);
     fz_var(text);
@@ -188,6 +194,9 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
     memset(out, 0, sizeof *out);
     memset(&options, 0, sizeof options);
     clear_error(err);
+    if (!cookie)
+        cookie = &own_cookie;
+    vshim_watch_start(&watch, cookie, vshim_page_time_limit_ms());
     fz_try(ctx)
     {
         page = fz_load_page(ctx, doc, index);
@@ -220,6 +229,11 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
         chars = NULL;
         lines = NULL;
     }
+    /* A page past its time limit is skipped; the abort the watchdog raised is
+     * lowered again so the caller's cookie still serves the next page (the
+     * caller's own cancel is what stops the whole run). */
+    if (vshim_watch_stop(&watch))
+        __atomic_store_n(&cookie->abort, 0, __ATOMIC_RELAXED);
     if (err->code != FZ_ERROR_NONE)
         return -1;
     out->width = bounds.x1 - bounds.x0;

@@ -44,8 +44,9 @@ enum TextShimOpenStatus {
     TEXT_SHIM_WRONG_PASSWORD = 2
 };
 
-/* A fresh context with MuPDF's printing of warnings and errors silenced; NULL when
- * out of memory. Drop with fz_drop_context. */
+/* A fresh context with MuPDF's printing of warnings and errors silenced and its
+ * allocations within the viewer's shared cap (shim_alloc.h); NULL when out of
+ * memory. Drop with fz_drop_context. */
 fz_context *text_shim_new_context(void);
 
 /* Opens the document, trying the user password first, then the owner password.
@@ -57,7 +58,9 @@ fz_document *text_shim_open(fz_context *ctx, const char *path, const char *user_
 int text_shim_count_pages(fz_context *ctx, fz_document *doc, TextShimError *err);
 
 /* Extracts page `index` (0-based). cookie may be NULL; setting cookie->abort from
- * another thread stops the extraction early with an error. 0 on success. */
+ * another thread stops the extraction early with an error. A page that takes
+ * longer than the page time limit (shim_watchdog.h) is abandoned with an
+ * error too, and the cookie left as it was. 0 on success. */
 int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cookie *cookie,
                            TextShimPage *out, TextShimError *err);
 

@@ -1,0 +1,204 @@
+#pragma once
+// Small hand-made PDFs, each hostile in one way a real attack or a broken
+// producer is: loops, absurd sizes, deep nesting, work that grows without end.
+
+#include "RawPdf.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace hostile {
+
+struct File {
+    const char *name;
+    QByteArray bytes;
+};
+
+inline QByteArray textContent(const QByteArray &text)
+{
+    return "BT /F1 24 Tf 72 720 Td (" + text + ") Tj ET";
+}
+
+// A readable two-page document: the base the damaged variants start from.
+inline RawPdf twoPages(int *root)
+{
+    RawPdf pdf;
+    *root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [4 0 R 5 0 R] /Count 2 >>");
+    pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+            "/Resources << /Font << /F1 3 0 R >> >> /Contents 6 0 R >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+            "/Resources << /Font << /F1 3 0 R >> >> /Contents 7 0 R >>");
+    pdf.addStream("<< >>", textContent("First page"));
+    pdf.addStream("<< >>", textContent("Second page"));
+    return pdf;
+}
+
+// One page with the given page-dictionary extras, resources and content.
+inline QByteArray onePage(const QByteArray &pageExtras, const QByteArray &resources,
+                          const QByteArray &content)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R " + pageExtras + " /Resources << " + resources
+            + " >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", content);
+    return pdf.classic(root);
+}
+
+inline QByteArray nestedArray(int depth)
+{
+    return QByteArray(depth, '[') + QByteArray(depth, ']');
+}
+
+inline QByteArray nestedDict(int depth)
+{
+    return QByteArray("<< /A ").repeated(depth) + QByteArray(" >>").repeated(depth);
+}
+
+// Form n draws form n-1 eight times: 8^levels fills from a file of a few kilobytes.
+inline QByteArray formBomb(int levels)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    const int firstForm = 5;
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /XObject << /X "
+            + QByteArray::number(firstForm + levels) + " 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q");
+    pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] >>", "0 0 1 1 re f");
+    for (int level = 1; level <= levels; ++level) {
+        QByteArray draw;
+        for (int i = 0; i < 8; ++i)
+            draw += "q 0.3 0 0 0.3 " + QByteArray::number((i % 3) * 0.33) + ' '
+                    + QByteArray::number((i / 3) * 0.33) + " cm /X Do Q\n";
+        pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject "
+                      "<< /X " + QByteArray::number(firstForm + level - 1) + " 0 R >> >> >>",
+                      draw);
+    }
+    return pdf.classic(root);
+}
+
+inline QList<File> all()
+{
+    QList<File> files;
+    {
+        // Kids lead back to the root of the page tree.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+        pdf.add("<< /Type /Pages /Parent 2 0 R /Kids [2 0 R] /Count 1 >>");
+        files.append({"kids-loop", pdf.classic(root)});
+    }
+    {
+        // The page tree's root lists itself as its only kid.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [2 0 R] /Count 1 >>");
+        files.append({"kids-self", pdf.classic(root)});
+    }
+    {
+        // Inherited attributes looked up through a Parent chain that loops.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 /Parent 4 0 R >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [2 0 R] /Count 1 /Parent 2 0 R >>");
+        files.append({"parent-loop", pdf.classic(root)});
+    }
+    {
+        // The page tree claims far more pages than it holds.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 2147483647 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+        files.append({"huge-count", pdf.classic(root)});
+    }
+    files.append({"deep-array-in-page", onePage("/MediaBox [0 0 200 200] /Junk " + nestedArray(50000),
+                                                 {}, "0 0 10 10 re f")});
+    files.append({"deep-array-in-content",
+                  onePage("/MediaBox [0 0 200 200]", {}, nestedArray(50000) + " TJ 0 0 10 10 re f")});
+    files.append({"deep-dict-in-page", onePage("/MediaBox [0 0 200 200] /Junk " + nestedDict(50000),
+                                                {}, "0 0 10 10 re f")});
+    {
+        // An image that claims 100 000 × 100 000 pixels and holds a few bytes.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+                "/Resources << /XObject << /Im 5 0 R >> >> /Contents 4 0 R >>");
+        pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /Im Do Q");
+        pdf.addStream("<< /Type /XObject /Subtype /Image /Width 100000 /Height 100000 "
+                      "/ColorSpace /DeviceRGB /BitsPerComponent 8 >>",
+                      QByteArray(64, '\x7f'));
+        files.append({"huge-image", pdf.classic(root)});
+    }
+    files.append({"form-bomb", formBomb(9)});
+    {
+        // A form that draws itself.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
+                "/Resources << /XObject << /X 5 0 R >> >> /Contents 4 0 R >>");
+        pdf.addStream("<< >>", "/X Do");
+        pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] "
+                      "/Resources << /XObject << /X 5 0 R >> >> >>", "/X Do 0 0 1 1 re f");
+        files.append({"form-draws-itself", pdf.classic(root)});
+    }
+    files.append({"absurd-page", onePage("/MediaBox [0 0 1000000 1000000]", {},
+                                         "0 0 1000000 1000000 re f")});
+    files.append({"empty-page-box", onePage("/MediaBox [0 0 0 0]", {}, "0 0 10 10 re f")});
+    files.append({"inverted-page-box", onePage("/MediaBox [500 500 -500 -500]", {}, "")});
+    files.append({"overflowing-page-box",
+                  onePage("/MediaBox [-3.4e38 -3.4e38 3.4e38 3.4e38] /Rotate 90", {}, "")});
+    files.append({"odd-rotation", onePage("/MediaBox [0 0 200 300] /Rotate -2147483647", {}, "")});
+    {
+        // An outline whose entry is its own next sibling and first child.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+        pdf.add("<< /First 5 0 R /Last 5 0 R /Count 1 >>");
+        pdf.add("<< /Title (loop) /Parent 4 0 R /Next 5 0 R /First 5 0 R /Dest [3 0 R /Fit] >>");
+        files.append({"outline-loop", pdf.classic(root)});
+    }
+    {
+        // An outline 20 000 entries deep.
+        RawPdf pdf;
+        const int depth = 20000;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+        pdf.add("<< /First 5 0 R /Last 5 0 R >>");
+        for (int i = 0; i < depth; ++i) {
+            const int self = 5 + i;
+            QByteArray entry = "<< /Title (level) /Parent " + QByteArray::number(self - 1)
+                               + " 0 R /Dest [3 0 R /Fit]";
+            if (i + 1 < depth)
+                entry += " /First " + QByteArray::number(self + 1) + " 0 R /Last "
+                         + QByteArray::number(self + 1) + " 0 R";
+            pdf.add(entry + " >>");
+        }
+        files.append({"outline-deep", pdf.classic(root)});
+    }
+    {
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Kids [] /Count 0 >>");
+        files.append({"no-pages", pdf.classic(root)});
+    }
+    files.append({"root-not-a-dictionary", [] {
+                      RawPdf pdf;
+                      return pdf.classic(pdf.add("(just a string)"));
+                  }()});
+    files.append({"empty-file", QByteArray()});
+    files.append({"header-only", QByteArray("%PDF-1.7\n")});
+    files.append({"not-a-pdf", QByteArray("This is a plain text file, not a document.\n")});
+    return files;
+}
+
+} // namespace hostile

@@ -1,0 +1,167 @@
+// The limits that keep a hostile document from taking the machine: MuPDF's
+// memory cap, the page time limit, and absurd page sizes scaled down.
+#include "Fixtures.h"
+#include "HostilePdfs.h"
+#include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileRenderer.h"
+#include "viewer/pdf/shim/shim_alloc.h"
+#include "viewer/pdf/shim/shim_watchdog.h"
+#include "viewer/pdf/text/TextDocument.h"
+
+namespace {
+
+QImage renderPage(PdfDocument &document, int page, double scale)
+{
+    const QSize size = pageImageSize(document.pageSizes().at(page), scale, 0);
+    vshim_cookie *cookie = vshim_new_cookie();
+    QImage image = renderTile(document, {{page, 0, TileKey::scaleKey(scale), 0}, scale,
+                                         QRect(QPoint(0, 0), size)},
+                              cookie);
+    vshim_free_cookie(cookie);
+    return image;
+}
+
+bool isWhite(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                return false;
+    return true;
+}
+
+// Page 1 draws forms within forms (8^9 fills), page 2 is plain text.
+QByteArray bombThenText()
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>");
+    const int levels = 9, firstForm = 8;
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /XObject << /X "
+            + QByteArray::number(firstForm + levels) + " 0 R >> >> /Contents 5 0 R >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+            "/Resources << /Font << /F1 6 0 R >> >> /Contents 7 0 R >>");
+    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q BT /F1 24 Tf 72 720 Td (Bomb) Tj ET");
+    pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    pdf.addStream("<< >>", hostile::textContent("Calm page"));
+    pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] >>", "0 0 1 1 re f");
+    for (int level = 1; level <= levels; ++level) {
+        QByteArray draw;
+        for (int i = 0; i < 8; ++i)
+            draw += "q 0.3 0 0 0.3 " + QByteArray::number((i % 3) * 0.33) + ' '
+                    + QByteArray::number((i / 3) * 0.33) + " cm /X Do Q\n";
+        pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject "
+                      "<< /X " + QByteArray::number(firstForm + level - 1) + " 0 R >> >> >>",
+                      draw);
+    }
+    return pdf.classic(root);
+}
+
+} // namespace
+
+class TestResourceLimits : public QObject {
+    Q_OBJECT
+    Fixtures fx;
+
+private slots:
+    void cleanup()
+    {
+        vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        vshim_set_page_time_limit_ms(VSHIM_PAGE_TIME_LIMIT_MS);
+    }
+
+    void allocatorKeepsAccountAndRefusesPastTheBudget()
+    {
+        const fz_alloc_context *alloc = vshim_capped_allocator();
+        const size_t before = vshim_allocated_bytes();
+        QVERIFY(!alloc->malloc(alloc->user, VSHIM_ALLOCATION_BUDGET + 1));
+        void *block = alloc->malloc(alloc->user, 1000);
+        QVERIFY(block);
+        QVERIFY(vshim_allocated_bytes() >= before + 1000);
+
+        vshim_set_allocation_budget(vshim_allocated_bytes() + 4096);
+        QVERIFY(!alloc->realloc(alloc->user, block, 8000)); // refused, block still valid
+        void *grown = alloc->realloc(alloc->user, block, 3000);
+        QVERIFY(grown);
+        alloc->free(alloc->user, grown);
+        QCOMPARE(vshim_allocated_bytes(), before);
+    }
+
+    void documentTooBigForTheBudgetIsDamaged()
+    {
+        const QString file = fx.write("sample.pdf", SampleDocument::sample());
+        QCOMPARE(PdfDocument::open(file, {}, {}).status, 0); // also makes this thread's context
+        vshim_set_allocation_budget(vshim_allocated_bytes() + 2048);
+        QCOMPARE(PdfDocument::open(file, {}, {}).status, 3);
+    }
+
+    void hugeImageRendersWithinTheBudget()
+    {
+        QByteArray bytes;
+        for (const hostile::File &file : hostile::all())
+            if (QByteArray(file.name) == "huge-image")
+                bytes = file.bytes;
+        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("image.pdf", bytes), {}, {});
+        QCOMPARE(opened.status, 0);
+        const size_t budget = vshim_allocated_bytes() + (64 << 20);
+        vshim_set_allocation_budget(budget);
+        QCOMPARE(renderPage(*opened.document, 0, 0.2).size(), QSize(119, 169));
+        QVERIFY(vshim_allocated_bytes() <= budget);
+    }
+
+    // 1e6 points square, the lower right quarter black: shown 14400 points
+    // square, scaled, so the black quarter is still in the picture.
+    void absurdPageIsScaledToFit()
+    {
+        const QString file = fx.bytes("absurd.pdf", hostile::onePage("/MediaBox [0 0 1000000 1000000]", {},
+                                                                     "500000 0 500000 500000 re f"));
+        const PdfDocument::Opened opened = PdfDocument::open(file, {}, {});
+        QCOMPARE(opened.status, 0);
+        QCOMPARE(opened.document->pageSizes().at(0), QSizeF(14400, 14400));
+        const QImage image = renderPage(*opened.document, 0, 0.01);
+        QCOMPARE(image.size(), QSize(144, 144));
+        QCOMPARE(image.pixel(10, 10), qRgb(255, 255, 255));
+        QCOMPARE(image.pixel(133, 133), qRgb(0, 0, 0));
+        QCOMPARE(image.pixel(10, 133), qRgb(255, 255, 255));
+    }
+
+    void wideAbsurdPageKeepsItsShape()
+    {
+        const QString file = fx.bytes("wide.pdf", hostile::onePage("/MediaBox [0 0 1000000 10000]", {}, ""));
+        const PdfDocument::Opened opened = PdfDocument::open(file, {}, {});
+        QCOMPARE(opened.status, 0);
+        QCOMPARE(opened.document->pageSizes().at(0), QSizeF(14400, 144));
+    }
+
+    void slowPageIsGivenUpAndShownBlank()
+    {
+        vshim_set_page_time_limit_ms(50);
+        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
+        QCOMPARE(opened.status, 0);
+        QVERIFY(!opened.document->givenUp(0));
+        const QImage bomb = renderPage(*opened.document, 0, 0.2);
+        QCOMPARE(bomb.size(), QSize(119, 169));
+        QVERIFY(isWhite(bomb));
+        QVERIFY(opened.document->givenUp(0));
+        QVERIFY(!opened.document->givenUp(1));
+        QVERIFY(!isWhite(renderPage(*opened.document, 1, 0.2)));
+    }
+
+    void slowPageYieldsNoTextAndTheNextPageStillDoes()
+    {
+        vshim_set_page_time_limit_ms(50);
+        TextDocument::OpenResult result;
+        const auto text = TextDocument::open(fx.bytes("bomb-text.pdf", bombThenText()), {}, {}, &result);
+        QVERIFY(text);
+        fz_cookie cookie{};
+        QVERIFY(!text->extractPage(0, &cookie));
+        QCOMPARE(cookie.abort, 0); // the caller's cookie serves the next page
+        const auto calm = text->extractPage(1, &cookie);
+        QVERIFY(calm);
+        QCOMPARE(QString::fromUcs4(calm->codes.data(), qsizetype(calm->codes.size())),
+                 QStringLiteral("Calm page"));
+    }
+};
+
+QTEST_MAIN(TestResourceLimits)
+#include "test_resource_limits.moc"
