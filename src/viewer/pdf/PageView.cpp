@@ -1,5 +1,7 @@
 #include "PageView.h"
 
+#include "viewer/ZoomSteps.h"
+
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -333,6 +335,18 @@ void PageView::keyPressEvent(QKeyEvent *event)
 void PageView::wheelEvent(QWheelEvent *event)
 {
     const int dy = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+wheel zooms a notch at a time, within the toolbar's limits.
+        m_zoomWheel += dy;
+        for (; m_zoomWheel >= 120; m_zoomWheel -= 120)
+            if (const auto in = zoomSteps::zoomIn(zoom()))
+                setZoom(*in);
+        for (; m_zoomWheel <= -120; m_zoomWheel += 120)
+            if (const auto out = zoomSteps::zoomOut(zoom()))
+                setZoom(*out);
+        event->accept();
+        return;
+    }
     if (m_document && !m_layout.continuous() && dy != 0) {
         // 120 units are one notch: three lines.
         step(-dy * kLineStep * 3 / 120);

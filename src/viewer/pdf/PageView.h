@@ -138,5 +138,6 @@ private:
     QHash<HighlightLayer, QHash<int, QVector<QRectF>>> m_highlights;
     QPoint m_dragFrom;        // hand tool: where the drag started
     QPoint m_dragScroll;      // hand tool: scroll position then
+    int m_zoomWheel = 0;      // Ctrl+wheel angle not yet turned into a zoom step
     bool m_dragging = false;
 };
