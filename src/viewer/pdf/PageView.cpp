@@ -151,6 +151,7 @@ void PageView::setMouseTool(MouseTool tool)
 // top-left corner of the viewport.
 template <typename Change> void PageView::relayout(Change change)
 {
+    m_relayingOut = true;
     const Anchor before = anchor();
     const double zoom = m_layout.zoom();
     const int rotation = m_layout.rotation();
@@ -161,7 +162,13 @@ template <typename Change> void PageView::relayout(Change change)
         || continuous != m_layout.continuous())
         ++m_generation;
     updateScrollBars();
+    if (QSizeF(viewport()->size()) != m_layout.viewportSize()) {
+        // The scroll bars changed the viewport; the fit does not depend on them.
+        m_layout.setViewportSize(viewport()->size());
+        updateScrollBars();
+    }
     restore(before);
+    m_relayingOut = false;
     viewport()->update();
     scheduleRenders();
 }
@@ -250,6 +257,14 @@ void PageView::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     relayout([&] { m_layout.setViewportSize(viewport()->size()); });
+}
+
+bool PageView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize && !m_relayingOut
+        && QSizeF(viewport()->size()) != m_layout.viewportSize())
+        relayout([&] { m_layout.setViewportSize(viewport()->size()); });
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void PageView::scrollContentsBy(int, int)

@@ -83,6 +83,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A scroll bar appearing or going narrows the viewport without resizing the view.
+    bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -138,6 +140,7 @@ private:
     QHash<HighlightLayer, QHash<int, QVector<QRectF>>> m_highlights;
     QPoint m_dragFrom;        // hand tool: where the drag started
     QPoint m_dragScroll;      // hand tool: scroll position then
-    int m_zoomWheel = 0;      // Ctrl+wheel angle not yet turned into a zoom step
+    int m_zoomWheel = 0;
+    bool m_relayingOut = false; // a viewport resize inside relayout only updates the size      // Ctrl+wheel angle not yet turned into a zoom step
     bool m_dragging = false;
 };

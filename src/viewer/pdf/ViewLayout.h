@@ -24,6 +24,7 @@ public:
     void setContinuous(bool continuous);
     void setZoom(double zoom);
     void setViewportSize(const QSizeF &size);
+    QSizeF viewportSize() const { return m_viewport; }
     void setCurrentPage(int page); // the page a single-page layout shows
 
     int pageCount() const { return int(m_sizes.size()); }
