@@ -54,6 +54,9 @@ public:
     const ViewLayout &layout() const { return m_layout; }
     // True when every tile the viewport shows is rendered at the current scale.
     bool isViewComplete() const;
+    // Device pixels per page point that tiles are rendered at: the zoom at the
+    // screen's device pixel ratio, so text stays sharp on high-DPI screens.
+    double deviceScale() const;
 
     // ---- Hooks for the text layer (selection and search) ----------------------
     enum class HighlightLayer { Selection, SearchHits };
@@ -107,7 +110,6 @@ private:
 
     QRectF viewRect() const;
     QSizeF fitArea() const;
-    double deviceScale() const;
     QSize maxTileSize() const;
     void applyFit();
     void updateScrollBars();
