@@ -1,5 +1,7 @@
 #include "MuPdfViewer.h"
 
+#include "BackgroundOpen.h"
+
 #include "OutlinePane.h"
 #include "PageView.h"
 #include "PdfDocument.h"
@@ -53,7 +55,8 @@ MuPdfViewer::~MuPdfViewer() = default;
 int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
                               const QString &ownerPassword)
 {
-    PdfDocument::Opened opened = PdfDocument::open(path, userPassword, ownerPassword);
+    PdfDocument::Opened opened =
+        openWithoutFreezing(path, userPassword, ownerPassword, m_ui, this);
     if (opened.status != Opened)
         return opened.status; // a document already open stays open
     m_path = QFileInfo(path).absoluteFilePath();
