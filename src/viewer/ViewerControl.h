@@ -16,6 +16,7 @@ public:
         PageTreeUnreadable = 2,
         Damaged = 3,           // not a PDF, or damaged beyond repair
         PasswordNeeded = 4,
+        Cancelled = 5,         // the user gave up waiting for a slow file; nothing to report
     };
 
     explicit ViewerControl(QWidget *parent = nullptr) : QWidget(parent) {}

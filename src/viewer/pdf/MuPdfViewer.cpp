@@ -1,5 +1,7 @@
 #include "MuPdfViewer.h"
 
+#include "BackgroundOpen.h"
+
 #include "OutlinePane.h"
 #include "PageView.h"
 #include "PdfDocument.h"
@@ -53,7 +55,8 @@ MuPdfViewer::~MuPdfViewer() = default;
 int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
                               const QString &ownerPassword)
 {
-    PdfDocument::Opened opened = PdfDocument::open(path, userPassword, ownerPassword);
+    PdfDocument::Opened opened =
+        openWithoutFreezing(path, userPassword, ownerPassword, m_ui, this);
     if (opened.status != Opened)
         return opened.status; // a document already open stays open
     m_path = QFileInfo(path).absoluteFilePath();
@@ -114,14 +117,13 @@ void MuPdfViewer::PrintDocument()
     printer->setFromTo(0, 0);
     if (!m_ui.printDialog(this, printer.get()))
         return;
-    auto job = std::make_unique<PrintJob>(m_view->document(), std::move(printer));
-    PrintJob *running = job.get();
-    m_printJobs.push_back(std::move(job));
-    running->start();
+    auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer));
+    m_printJobs.push_back(job);
+    job->start();
     const bool completed = m_ui.waitWithProgress(this, QStringLiteral("正在打印，请稍候……"),
-                                                 [running] { return running->progress(); });
+                                                 [job] { return job->progress(); });
     if (!completed)
-        running->cancel(); // it ends on its own; dropped with the next print or the viewer
+        job->cancel(); // it ends on its own; dropped with the next print or the viewer
 }
 
 void MuPdfViewer::dropFinishedPrintJobs()

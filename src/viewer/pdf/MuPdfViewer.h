@@ -51,7 +51,6 @@ public:
 
     PageView *pageView() const { return m_view; }
     OutlinePane *outlinePane() const { return m_outline; }
-    QSplitter *splitter() const { return m_splitter; }
 
 private:
     void dropFinishedPrintJobs();
@@ -63,5 +62,7 @@ private:
     std::unique_ptr<TextLayer> m_text; // destroyed before the view it attaches to
     QString m_path; // absolute; "" exactly when no document is open
     qint16 m_mouseMode = 0;
-    std::vector<std::unique_ptr<PrintJob>> m_printJobs;
+    // Jobs still ending after a cancel; shared with the progress wait, so a
+    // nested call that drops finished jobs cannot pull one from under it.
+    std::vector<std::shared_ptr<PrintJob>> m_printJobs;
 };

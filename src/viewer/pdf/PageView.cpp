@@ -1,5 +1,6 @@
 #include "PageView.h"
 
+#include "viewer/ZoomSteps.h"
 #include "web/BrowserOpener.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ namespace {
 
 constexpr int kLineStep = 40;     // pixels per arrow key press
 constexpr int kPageOverlap = 40;  // pixels a page step keeps in view
-constexpr qint64 kMinCacheBytes = 96ll << 20;
+constexpr qint64 kMinCacheBytes = 64ll << 20;
 const QColor kBackground(0x80, 0x80, 0x80);
 const QColor kSelection(0x33, 0x66, 0xcc, 90);
 const QColor kSearchHit(0xff, 0xcc, 0x00, 110);
@@ -152,6 +153,7 @@ void PageView::setMouseTool(MouseTool tool)
 // top-left corner of the viewport.
 template <typename Change> void PageView::relayout(Change change)
 {
+    m_relayingOut = true;
     const Anchor before = anchor();
     const double zoom = m_layout.zoom();
     const int rotation = m_layout.rotation();
@@ -162,7 +164,13 @@ template <typename Change> void PageView::relayout(Change change)
         || continuous != m_layout.continuous())
         ++m_generation;
     updateScrollBars();
+    if (QSizeF(viewport()->size()) != m_layout.viewportSize()) {
+        // The scroll bars changed the viewport; the fit does not depend on them.
+        m_layout.setViewportSize(viewport()->size());
+        updateScrollBars();
+    }
     restore(before);
+    m_relayingOut = false;
     viewport()->update();
     scheduleRenders();
 }
@@ -253,6 +261,14 @@ void PageView::resizeEvent(QResizeEvent *event)
     relayout([&] { m_layout.setViewportSize(viewport()->size()); });
 }
 
+bool PageView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize && !m_relayingOut
+        && QSizeF(viewport()->size()) != m_layout.viewportSize())
+        relayout([&] { m_layout.setViewportSize(viewport()->size()); });
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 void PageView::scrollContentsBy(int, int)
 {
     viewport()->update();
@@ -336,6 +352,18 @@ void PageView::keyPressEvent(QKeyEvent *event)
 void PageView::wheelEvent(QWheelEvent *event)
 {
     const int dy = event->angleDelta().y();
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+wheel zooms a notch at a time, within the toolbar's limits.
+        m_zoomWheel += dy;
+        for (; m_zoomWheel >= 120; m_zoomWheel -= 120)
+            if (const auto in = zoomSteps::zoomIn(zoom()))
+                setZoom(*in);
+        for (; m_zoomWheel <= -120; m_zoomWheel += 120)
+            if (const auto out = zoomSteps::zoomOut(zoom()))
+                setZoom(*out);
+        event->accept();
+        return;
+    }
     if (m_document && !m_layout.continuous() && dy != 0) {
         // 120 units are one notch: three lines.
         step(-dy * kLineStep * 3 / 120);

@@ -51,11 +51,13 @@ public:
     void setRotation(int degrees); // 0, 90, 180, 270
     void setContinuous(bool continuous);
     void setMouseTool(MouseTool tool);
-    MouseTool mouseTool() const { return m_tool; }
 
     const ViewLayout &layout() const { return m_layout; }
     // True when every tile the viewport shows is rendered at the current scale.
     bool isViewComplete() const;
+    // Device pixels per page point that tiles are rendered at: the zoom at the
+    // screen's device pixel ratio, so text stays sharp on high-DPI screens.
+    double deviceScale() const;
 
     // ---- Hooks for the text layer (selection and search) ----------------------
     enum class HighlightLayer { Selection, SearchHits };
@@ -85,6 +87,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A scroll bar appearing or going narrows the viewport without resizing the view.
+    bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -107,7 +111,6 @@ private:
 
     QRectF viewRect() const;
     QSizeF fitArea() const;
-    double deviceScale() const;
     QSize maxTileSize() const;
     void applyFit();
     void updateScrollBars();
@@ -142,6 +145,8 @@ private:
     QHash<HighlightLayer, QHash<int, QVector<QRectF>>> m_highlights;
     QPoint m_dragFrom;        // hand tool: where the drag started
     QPoint m_dragScroll;      // hand tool: scroll position then
+    int m_zoomWheel = 0;
+    bool m_relayingOut = false; // a viewport resize inside relayout only updates the size      // Ctrl+wheel angle not yet turned into a zoom step
     bool m_dragging = false;
     bool m_dragMoved = false; // hand tool: moved far enough to be a drag, not a click
 };

@@ -24,6 +24,7 @@ public:
     void setContinuous(bool continuous);
     void setZoom(double zoom);
     void setViewportSize(const QSizeF &size);
+    QSizeF viewportSize() const { return m_viewport; }
     void setCurrentPage(int page); // the page a single-page layout shows
 
     int pageCount() const { return int(m_sizes.size()); }
@@ -31,7 +32,6 @@ public:
     bool continuous() const { return m_continuous; }
     double zoom() const { return m_zoom; }
     int currentPage() const { return m_current; }
-    QSizeF viewportSize() const { return m_viewport; }
 
     double pixelsPerPoint() const { return m_zoom * kPixelsPerPoint; }
     // The zoom that fits the page (with margins) into the area in the given mode.

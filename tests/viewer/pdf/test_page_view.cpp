@@ -179,10 +179,10 @@ private slots:
         QCOMPARE(viewer.OpenDocument(fx.pages("wheel.pdf", 4), {}, {}), 0);
         viewer.setFitMode(2);
         PageView *view = viewer.pageView();
-        auto wheel = [view](int delta) {
+        auto wheel = [view](int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             const QPointF at(50, 50);
             QWheelEvent event(at, view->viewport()->mapToGlobal(at), QPoint(),
-                              QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                              QPoint(0, delta), Qt::NoButton, modifiers,
                               Qt::NoScrollPhase, false);
             QApplication::sendEvent(view->viewport(), &event);
         };
@@ -196,6 +196,25 @@ private slots:
         for (int i = 0; i < 60 && viewer.CurrentPage() == 3; ++i)
             wheel(120);
         QCOMPARE(viewer.CurrentPage(), 2);
+
+        // Ctrl+wheel zooms a notch at a time within the toolbar's limits: 3.0 still
+        // steps to 3.25, then no further; 0.3 still steps to 0.05, then no further.
+        viewer.setZoomFactor(1.0);
+        wheel(120, Qt::ControlModifier);
+        QCOMPARE(viewer.ZoomFactor(), 1.25);
+        wheel(60, Qt::ControlModifier); // half a notch waits for the other half
+        QCOMPARE(viewer.ZoomFactor(), 1.25);
+        wheel(60, Qt::ControlModifier);
+        QCOMPARE(viewer.ZoomFactor(), 1.5);
+        viewer.setZoomFactor(3.0);
+        for (int i = 0; i < 3; ++i)
+            wheel(120, Qt::ControlModifier);
+        QCOMPARE(viewer.ZoomFactor(), 3.25);
+        viewer.setZoomFactor(0.3);
+        for (int i = 0; i < 3; ++i)
+            wheel(-120, Qt::ControlModifier);
+        QVERIFY(qAbs(viewer.ZoomFactor() - 0.05) < 1e-9);
+        QCOMPARE(viewer.CurrentPage(), 2); // zooming turned no page
     }
 
     void handToolDragsTheView()
@@ -238,6 +257,13 @@ private slots:
         QCOMPARE(point.page, 0);
         QVERIFY(std::abs(point.point.x() - 100) < 1 && std::abs(point.point.y() - 50) < 1);
         QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at.toPoint());
+        // Off the page (left of it, in the grey), no page; the nearest page clamps.
+        const QPoint margin = view->pageToWidget(0, QPointF(-20, 50)).toPoint();
+        QCOMPARE(view->widgetToPage(margin).page, -1);
+        QCOMPARE(view->widgetToPage(at.toPoint()).page, 0);
+        const PagePoint clamped = view->widgetToNearestPage(margin);
+        QCOMPARE(clamped.page, 0);
+        QCOMPARE(clamped.point.x(), 0.0);
         // The view does not move with the text tool.
         QCOMPARE(view->verticalScrollBar()->value(), 0);
     }

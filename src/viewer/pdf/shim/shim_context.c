@@ -42,16 +42,11 @@ static void create_base(void)
         vshim_silence(base);
 }
 
-fz_context *vshim_base_context(void)
-{
-    pthread_once(&base_once, create_base);
-    return base;
-}
-
 fz_context *vshim_clone_base_context(void)
 {
     fz_context *clone = NULL;
-    if (!vshim_base_context())
+    pthread_once(&base_once, create_base);
+    if (!base)
         return NULL;
     pthread_mutex_lock(&clone_lock);
     clone = fz_clone_context(base);

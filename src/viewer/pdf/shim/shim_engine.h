@@ -20,12 +20,10 @@ typedef struct fz_document fz_document;
 typedef struct fz_display_list fz_display_list;
 typedef struct vshim_cookie vshim_cookie;
 
-/* The process-wide base context (with locks, silenced, its allocations
- * capped as shim_alloc.h says); created once, never dropped, never used
- * directly: threads use clones of it. */
-fz_context *vshim_base_context(void);
-/* A clone of the base context for the calling thread; NULL when out of memory.
- * Clones are made under a lock, so any thread may call this. */
+/* A clone of the process-wide base context (with locks, silenced, its
+ * allocations capped as shim_alloc.h says; created once, never dropped, never
+ * used directly) for the calling thread; NULL when out of memory. Clones are
+ * made under a lock, so any thread may call this. */
 fz_context *vshim_clone_base_context(void);
 void vshim_drop_context(fz_context *ctx);
 
