@@ -75,11 +75,6 @@ vshim_cookie *vshim_new_cookie(void)
     return cookie;
 }
 
-void vshim_set_cookie_time_limit(vshim_cookie *cookie, int limit_ms)
-{
-    cookie->limit_ms = limit_ms;
-}
-
 int vshim_cookie_overdue(const vshim_cookie *cookie)
 {
     return cookie ? __atomic_load_n(&cookie->overdue, __ATOMIC_RELAXED) : 0;

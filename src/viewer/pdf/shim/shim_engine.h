@@ -27,12 +27,11 @@ typedef struct vshim_cookie vshim_cookie;
 fz_context *vshim_clone_base_context(void);
 void vshim_drop_context(fz_context *ctx);
 
-/* A render abort flag; abort may be raised from any thread. A new cookie
- * limits each recording and each render it is passed to to the page time
- * limit (shim_watchdog.h); past it the work is aborted and the cookie marked
- * overdue. */
+/* A render abort flag; abort may be raised from any thread. Each recording
+ * and each render a cookie is passed to may take the page time limit in force
+ * when the cookie was made (shim_watchdog.h); past it the work is aborted and
+ * the cookie marked overdue. */
 vshim_cookie *vshim_new_cookie(void);
-void vshim_set_cookie_time_limit(vshim_cookie *cookie, int limit_ms); /* 0 = none */
 void vshim_abort_cookie(vshim_cookie *cookie);
 int vshim_cookie_aborted(const vshim_cookie *cookie); /* 1 once aborted; 0 for NULL */
 int vshim_cookie_overdue(const vshim_cookie *cookie); /* 1 once the time limit hit */
