@@ -141,6 +141,11 @@ QByteArray post()
 
 } // namespace
 
+bool invisibleFontCovers(char32_t code)
+{
+    return code >= kFirstCode && code <= kLastCode;
+}
+
 QByteArray invisibleFontData()
 {
     // Sorted by tag, as the table directory needs.

@@ -10,6 +10,9 @@
 #include <QByteArray>
 #include <QString>
 
+// Whether the font has a glyph for the character: printable ones in that plane.
+bool invisibleFontCovers(char32_t code);
+
 // The font file (TrueType) itself.
 QByteArray invisibleFontData();
 

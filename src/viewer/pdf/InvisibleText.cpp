@@ -6,39 +6,30 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-namespace {
-// Sized by the painter's transform. Should the text layer's own font be refused,
-// a CJK face keeps most text findable (ideographs shaped like radicals read back
-// as radicals).
-QFont textFont()
-{
-    const QString family = invisibleFontFamily();
-    QFont font(family.isEmpty() ? QStringLiteral("Noto Sans CJK SC") : family);
-    font.setPixelSize(100);
-    font.setKerning(false);
-    return font;
-}
-} // namespace
-
 void drawInvisibleText(QPainter &painter, const PageText &text, const QRectF &target)
 {
-    if (text.codes.empty() || text.size.isEmpty())
+    const QString family = invisibleFontFamily();
+    // Without its own font the page prints as an image alone: any other font
+    // could leave ink or read back wrong.
+    if (family.isEmpty() || text.codes.empty() || text.size.isEmpty())
         return;
     const double sx = target.width() / text.size.width();
     const double sy = target.height() / text.size.height();
-    const QFont font = textFont();
+    QFont font(family);
+    font.setPixelSize(100); // the painter's transform gives each glyph its size
+    font.setKerning(false);
     const QFontMetricsF metrics(font, painter.device());
     const double height = metrics.ascent() + metrics.descent();
 
     painter.save();
     const QTransform base = painter.transform();
     painter.setFont(font);
-    // A fully transparent pen: no ink on paper, while the PDF engine still writes the glyphs.
+    // The glyphs are empty; a transparent pen as well keeps any substitute glyph off the paper.
     painter.setPen(QColor(0, 0, 0, 0));
     for (size_t i = 0; i < text.codes.size(); ++i) {
         const char32_t code = text.codes[i];
-        if (code < 0x20)
-            continue;
+        if (!invisibleFontCovers(code))
+            continue; // no other font may stand in
         const QRectF box = text.boxes[i].rect();
         const QString glyph = QString::fromUcs4(&code, 1);
         const double advance = metrics.horizontalAdvance(glyph);

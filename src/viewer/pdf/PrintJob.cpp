@@ -3,10 +3,9 @@
 #include "InvisibleText.h"
 #include "TileGrid.h"
 #include "TileRenderer.h"
+#include "text/ShimPageText.h"
 
 #include <QPainter>
-
-#include "text/ShimPageText.h"
 
 #include <algorithm>
 

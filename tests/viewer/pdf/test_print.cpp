@@ -4,8 +4,10 @@
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PdfDocument.h"
 #include "viewer/pdf/TileRenderer.h"
+#include "viewer/pdf/InvisibleText.h"
 #include "viewer/pdf/text/TextDocument.h"
 
+#include <QPainter>
 #include <QPrinter>
 
 namespace {
@@ -140,6 +142,20 @@ private slots:
             for (double share : shares)
                 QVERIFY2(share > 0.05, qPrintable(QStringLiteral("page %1: %2").arg(page).arg(share)));
         }
+    }
+
+    void theTextLayerLeavesNoInk()
+    {
+        const std::optional<PageText> text = textOf(fx.pages("ink.pdf", 1), 0);
+        QVERIFY(text && text->charCount() > 0);
+        QImage paper(595, 842, QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        drawInvisibleText(painter, *text, paper.rect());
+        painter.end();
+        QImage white(paper.size(), paper.format());
+        white.fill(Qt::white);
+        QCOMPARE(paper, white);
     }
 
     void pageRangeAndMixedSizes()
