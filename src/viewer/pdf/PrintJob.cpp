@@ -1,5 +1,6 @@
 #include "PrintJob.h"
 
+#include "InvisibleFont.h"
 #include "InvisibleText.h"
 #include "TileGrid.h"
 #include "TileRenderer.h"
@@ -30,6 +31,8 @@ PrintJob::~PrintJob()
 
 void PrintJob::start()
 {
+    // Registering a font changes Qt's font database, which belongs to the GUI thread.
+    invisibleFontFamily();
     m_thread = std::thread([this] { run(); });
 }
 
