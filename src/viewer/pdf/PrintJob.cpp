@@ -1,7 +1,10 @@
 #include "PrintJob.h"
 
+#include "InvisibleFont.h"
+#include "InvisibleText.h"
 #include "TileGrid.h"
 #include "TileRenderer.h"
+#include "text/ShimPageText.h"
 
 #include <QPainter>
 
@@ -28,6 +31,8 @@ PrintJob::~PrintJob()
 
 void PrintJob::start()
 {
+    // Registering a font changes Qt's font database, which belongs to the GUI thread.
+    invisibleFontFamily();
     m_thread = std::thread([this] { run(); });
 }
 
@@ -86,23 +91,13 @@ bool PrintJob::printPage(QPainter &painter, int page)
 
     painter.setRenderHint(QPainter::SmoothPixmapTransform, scale < fit);
     for (int i = 0; i < bands.count(); ++i) {
-        vshim_cookie *cookie = vshim_new_cookie();
+        vshim_cookie *cookie = newCookie();
         if (!cookie)
             return false;
-        {
-            std::lock_guard<std::mutex> lock(m_cookieMutex);
-            m_cookie = cookie;
-            if (m_cancelled)
-                vshim_abort_cookie(cookie);
-        }
         const QRect band = bands.tile(i);
         const QImage part = renderTile(*m_document, {{page, 0, TileKey::scaleKey(scale), i}, scale, band},
                                        cookie);
-        {
-            std::lock_guard<std::mutex> lock(m_cookieMutex);
-            m_cookie = nullptr;
-        }
-        vshim_free_cookie(cookie);
+        freeCookie(cookie);
         if (part.isNull())
             return false;
         const double ratio = target.width() / image.width();
@@ -111,5 +106,43 @@ bool PrintJob::printPage(QPainter &painter, int page)
                                  band.height() * ratio),
                           part);
     }
+    return printText(painter, page, target);
+}
+
+bool PrintJob::printText(QPainter &painter, int page, const QRectF &target)
+{
+    vshim_cookie *cookie = newCookie();
+    if (!cookie)
+        return false;
+    std::optional<PageText> text;
+    if (DisplayList list = m_document->displayList(page, cookie))
+        text = extractRecordedText(list.get(), cookie);
+    freeCookie(cookie);
+    if (m_cancelled)
+        return false;
+    // A page whose text cannot be read still prints as an image.
+    if (text)
+        drawInvisibleText(painter, *text, target);
     return true;
+}
+
+vshim_cookie *PrintJob::newCookie()
+{
+    vshim_cookie *cookie = vshim_new_cookie();
+    if (!cookie)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(m_cookieMutex);
+    m_cookie = cookie;
+    if (m_cancelled)
+        vshim_abort_cookie(cookie);
+    return cookie;
+}
+
+void PrintJob::freeCookie(vshim_cookie *cookie)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_cookieMutex);
+        m_cookie = nullptr;
+    }
+    vshim_free_cookie(cookie);
 }

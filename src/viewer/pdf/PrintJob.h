@@ -1,7 +1,8 @@
 #pragma once
 // Prints a document on its own thread: every page in the printer's range is
 // rendered at the printer's resolution, up to 300 dpi (in bands, so memory stays bounded) and
-// fitted, centred, onto the paper as the printer is set up.
+// fitted, centred, onto the paper as the printer is set up. The page's text goes
+// over the image invisibly, so a printed PDF file keeps text that can be found.
 //
 // Threads: start(), progress() and cancel() are for the GUI thread; the printer
 // belongs to the job's thread from start() on. The destructor cancels and
@@ -30,6 +31,11 @@ public:
 private:
     void run();
     bool printPage(class QPainter &painter, int page);
+    bool printText(class QPainter &painter, int page, const class QRectF &target);
+    // The cookie of the work about to run, aborted at once when cancelled; null
+    // when out of memory. Each one is freed with freeCookie.
+    vshim_cookie *newCookie();
+    void freeCookie(vshim_cookie *cookie);
 
     std::shared_ptr<PdfDocument> m_document;
     std::unique_ptr<QPrinter> m_printer;

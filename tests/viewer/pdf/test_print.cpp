@@ -4,7 +4,10 @@
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PdfDocument.h"
 #include "viewer/pdf/TileRenderer.h"
+#include "viewer/pdf/InvisibleText.h"
+#include "viewer/pdf/text/TextDocument.h"
 
+#include <QPainter>
 #include <QPrinter>
 
 namespace {
@@ -30,22 +33,57 @@ int pagesIn(const QString &file)
     return opened.status == 0 ? opened.document->pageCount() : -1;
 }
 
-// The share of dark pixels on a page.
-double inkOnPage(const QString &file, int page)
+QImage pageImage(const QString &file, int page)
 {
     const PdfDocument::Opened opened = PdfDocument::open(file, {}, {});
     if (opened.status != 0)
-        return 0;
-    const double scale = 1.0;
+        return QImage();
+    const double scale = 1.0; // one pixel per point
     const QSize size = pageImageSize(opened.document->pageSizes().at(page), scale, 0);
-    const QImage image = renderTile(*opened.document,
-                                    {{page, 0, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(), size)},
-                                    nullptr);
+    return renderTile(*opened.document,
+                      {{page, 0, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(), size)},
+                      nullptr);
+}
+
+// The share of dark pixels in the area, the whole image when the area is empty.
+double ink(const QImage &image, QRect area = {})
+{
+    area = area.isEmpty() ? image.rect() : area & image.rect();
+    if (area.isEmpty())
+        return 0;
     int dark = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
             dark += qGray(image.pixel(x, y)) < 128;
-    return double(dark) / (image.width() * image.height());
+    return double(dark) / (area.width() * area.height());
+}
+
+std::optional<PageText> textOf(const QString &file, int page)
+{
+    TextDocument::OpenResult result;
+    const std::unique_ptr<TextDocument> document = TextDocument::open(file, {}, {}, &result);
+    return document ? document->extractPage(page, nullptr) : std::nullopt;
+}
+
+// The page's text as MuPDF reads it from the file, lines joined by line breaks.
+QString textOnPage(const QString &file, int page)
+{
+    const std::optional<PageText> text = textOf(file, page);
+    return text ? text->textOf({0, text->charCount()}, PageText::LineJoin::Newline)
+                : QStringLiteral("<cannot read>");
+}
+
+// How dark the printed image is under each line of the text read from the page:
+// text laid where the image shows it covers ink.
+QList<double> inkUnderLines(const QString &file, int page)
+{
+    const QImage image = pageImage(file, page);
+    const std::optional<PageText> text = textOf(file, page);
+    QList<double> shares;
+    for (const TextLine &line : text ? text->lines : std::vector<TextLine>{})
+        for (const QRectF &box : text->rectsFor({line.first, line.first + line.count}))
+            shares.append(ink(image, box.toRect()));
+    return shares;
 }
 
 } // namespace
@@ -67,13 +105,57 @@ private slots:
         QCOMPARE(ui.progressLabels, QStringList{QStringLiteral("正在打印，请稍候……")});
         QCOMPARE(pagesIn(ui.file), 5);
         // The sheets carry the pages' text as ink, about as much as the pages
-        // themselves (the paper's margins and size shift it a little).
+        // themselves (the paper's margins and size shift it a little): the
+        // text laid over the image adds none. The text reads back from the file.
         for (int page = 0; page < 5; ++page) {
-            const double printed = inkOnPage(ui.file, page);
-            const double source = inkOnPage(fx.path("source.pdf"), page);
+            const QString text = textOnPage(ui.file, page);
+            QCOMPARE(text, QStringLiteral("Page %1\n第%1页").arg(page + 1));
+            const double printed = ink(pageImage(ui.file, page));
+            const double source = ink(pageImage(fx.path("source.pdf"), page));
             QVERIFY2(printed > source / 3 && printed < source * 3,
                      qPrintable(QStringLiteral("%1 vs %2").arg(printed).arg(source)));
         }
+    }
+
+    void printedTextReadsBackExactlyAndSitsOnItsImage()
+    {
+        PrintToFile ui;
+        ui.file = fx.path("printed-text.pdf");
+        ui.printAnswers = {true};
+        MuPdfViewer viewer(ui);
+        SampleDocument doc;
+        // Ideographs that CJK fonts draw with their radicals' glyphs, which a
+        // printed file could otherwise read back as the radicals (⼀, ⻚).
+        const QString ideographs = QStringLiteral("一人大日月水火山口心言金門雨高页頁");
+        doc.pages = {SamplePage::withLines({ideographs, QStringLiteral("Latin, 1.5 x")}),
+                     SamplePage::withLines({QStringLiteral("poster")}, 96, QSizeF(2384, 3370)),
+                     SamplePage::withLines({QStringLiteral("landscape")}, 24, QSizeF(842, 595))};
+        QCOMPARE(viewer.OpenDocument(fx.write("text-source.pdf", doc), {}, {}), 0);
+        viewer.PrintDocument();
+        QCOMPARE(textOnPage(ui.file, 0), ideographs + QStringLiteral("\nLatin, 1.5 x"));
+        QCOMPARE(textOnPage(ui.file, 1), QStringLiteral("poster"));
+        QCOMPARE(textOnPage(ui.file, 2), QStringLiteral("landscape"));
+        // Scaled down onto the paper or not, each line lies over its own glyphs.
+        for (int page = 0; page < 3; ++page) {
+            const QList<double> shares = inkUnderLines(ui.file, page);
+            QVERIFY(!shares.isEmpty());
+            for (double share : shares)
+                QVERIFY2(share > 0.05, qPrintable(QStringLiteral("page %1: %2").arg(page).arg(share)));
+        }
+    }
+
+    void theTextLayerLeavesNoInk()
+    {
+        const std::optional<PageText> text = textOf(fx.pages("ink.pdf", 1), 0);
+        QVERIFY(text && text->charCount() > 0);
+        QImage paper(595, 842, QImage::Format_RGB32);
+        paper.fill(Qt::white);
+        QPainter painter(&paper);
+        drawInvisibleText(painter, *text, paper.rect());
+        painter.end();
+        QImage white(paper.size(), paper.format());
+        white.fill(Qt::white);
+        QCOMPARE(paper, white);
     }
 
     void pageRangeAndMixedSizes()

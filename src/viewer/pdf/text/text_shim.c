@@ -1,6 +1,8 @@
 #include "text_shim.h"
 
 #include "viewer/pdf/shim/shim_alloc.h"
+#include "viewer/pdf/shim/shim_engine.h"
+#include "viewer/pdf/shim/shim_internal.h"
 #include "viewer/pdf/shim/shim_pages.h"
 #include "viewer/pdf/shim/shim_watchdog.h"
 
@@ -168,16 +170,34 @@ static void copy_text(fz_stext_page *text, TextShimChar *chars, TextShimLine *li
     }
 }
 
+/* Copies the structured text into fresh arrays in out; throws when out of memory. */
+static void copy_page(fz_context *ctx, fz_stext_page *text, fz_rect bounds, TextShimPage *out)
+{
+    int char_count = 0;
+    int line_count = 0;
+
+    count_text(text, &char_count, &line_count);
+    /* One extra element each so an empty page still gets non-NULL arrays. */
+    out->chars = malloc(sizeof *out->chars * (size_t)(char_count + 1));
+    out->lines = malloc(sizeof *out->lines * (size_t)(line_count + 1));
+    if (!out->chars || !out->lines)
+    {
+        text_shim_free_page(out);
+        fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory for page text");
+    }
+    copy_text(text, out->chars, out->lines);
+    out->char_count = char_count;
+    out->line_count = line_count;
+    out->width = bounds.x1 - bounds.x0;
+    out->height = bounds.y1 - bounds.y0;
+}
+
 int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cookie *cookie,
                            TextShimPage *out, TextShimError *err)
 {
     fz_page *page = NULL;
     fz_stext_page *text = NULL;
     fz_device *device = NULL;
-    TextShimChar *chars = NULL;
-    TextShimLine *lines = NULL;
-    int char_count = 0;
-    int line_count = 0;
     fz_rect bounds = fz_empty_rect;
     fz_stext_options options;
     fz_cookie own_cookie = {0};
@@ -186,10 +206,6 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
     fz_var(page);
     fz_var(text);
     fz_var(device);
-    fz_var(chars);
-    fz_var(lines);
-    fz_var(char_count);
-    fz_var(line_count);
     fz_var(bounds);
     memset(out, 0, sizeof *out);
     memset(&options, 0, sizeof options);
@@ -207,13 +223,7 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
         fz_close_device(ctx, device);
         if (cookie && cookie->abort)
             fz_throw(ctx, FZ_ERROR_ABORT, "text extraction cancelled");
-        count_text(text, &char_count, &line_count);
-        /* One extra element each so an empty page still gets non-NULL arrays. */
-        chars = malloc(sizeof *chars * (size_t)(char_count + 1));
-        lines = malloc(sizeof *lines * (size_t)(line_count + 1));
-        if (!chars || !lines)
-            fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory for page text");
-        copy_text(text, chars, lines);
+        copy_page(ctx, text, bounds, out);
     }
     fz_always(ctx)
     {
@@ -224,25 +234,56 @@ int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cook
     fz_catch(ctx)
     {
         copy_caught(ctx, err);
-        free(chars);
-        free(lines);
-        chars = NULL;
-        lines = NULL;
+        text_shim_free_page(out);
     }
     /* A page past its time limit is skipped; the abort the watchdog raised is
      * lowered again so the caller's cookie still serves the next page (the
      * caller's own cancel is what stops the whole run). */
     if (vshim_watch_stop(&watch))
         __atomic_store_n(&cookie->abort, 0, __ATOMIC_RELAXED);
-    if (err->code != FZ_ERROR_NONE)
-        return -1;
-    out->width = bounds.x1 - bounds.x0;
-    out->height = bounds.y1 - bounds.y0;
-    out->chars = chars;
-    out->char_count = char_count;
-    out->lines = lines;
-    out->line_count = line_count;
-    return 0;
+    return err->code == FZ_ERROR_NONE ? 0 : -1;
+}
+
+int text_shim_extract_list(fz_context *ctx, fz_display_list *list, struct vshim_cookie *cookie,
+                           TextShimPage *out, TextShimError *err)
+{
+    fz_stext_page *text = NULL;
+    fz_device *device = NULL;
+    fz_rect bounds = fz_empty_rect;
+    fz_stext_options options;
+    vshim_watch watch;
+
+    fz_var(text);
+    fz_var(device);
+    fz_var(bounds);
+    memset(out, 0, sizeof *out);
+    memset(&options, 0, sizeof options);
+    clear_error(err);
+    vshim_watch_cookie(cookie, &watch);
+    fz_try(ctx)
+    {
+        bounds = fz_bound_display_list(ctx, list);
+        text = fz_new_stext_page(ctx, bounds);
+        device = fz_new_stext_device(ctx, text, &options);
+        fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect,
+                            vshim_fz_cookie(cookie));
+        fz_close_device(ctx, device);
+        if (vshim_cookie_aborted(cookie))
+            fz_throw(ctx, FZ_ERROR_ABORT, "text extraction cancelled");
+        copy_page(ctx, text, bounds, out);
+    }
+    fz_always(ctx)
+    {
+        fz_drop_device(ctx, device);
+        fz_drop_stext_page(ctx, text);
+    }
+    fz_catch(ctx)
+    {
+        copy_caught(ctx, err);
+        text_shim_free_page(out);
+    }
+    vshim_unwatch_cookie(cookie, &watch);
+    return err->code == FZ_ERROR_NONE ? 0 : -1;
 }
 
 void text_shim_free_page(TextShimPage *page)

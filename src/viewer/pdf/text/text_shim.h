@@ -64,6 +64,14 @@ int text_shim_count_pages(fz_context *ctx, fz_document *doc, TextShimError *err)
 int text_shim_extract_page(fz_context *ctx, fz_document *doc, int index, fz_cookie *cookie,
                            TextShimPage *out, TextShimError *err);
 
+/* Extracts a recorded page (shim_engine.h) with the calling thread's context,
+ * under the cookie's time limit like a render; cookie may be NULL. An abort
+ * raised on the cookie stops it early with an error. 0 on success. */
+struct vshim_cookie;
+int text_shim_extract_list(fz_context *ctx, fz_display_list *list, struct vshim_cookie *cookie,
+                           TextShimPage *out, TextShimError *err);
+
+/* Frees the arrays and empties the page; safe on an emptied page. */
 void text_shim_free_page(TextShimPage *page);
 
 #ifdef __cplusplus
