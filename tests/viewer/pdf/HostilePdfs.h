@@ -58,16 +58,11 @@ inline QByteArray nestedDict(int depth)
     return QByteArray("<< /A ").repeated(depth) + QByteArray(" >>").repeated(depth);
 }
 
-// Form n draws form n-1 eight times: 8^levels fills from a file of a few kilobytes.
-inline QByteArray formBomb(int levels)
+// Adds a filled square as object firstForm, then forms firstForm + 1 ... + levels,
+// each drawing the one before it eight times: 8^levels fills from a few kilobytes.
+// The caller must have added exactly firstForm - 1 objects before.
+inline void addFormChain(RawPdf &pdf, int firstForm, int levels)
 {
-    RawPdf pdf;
-    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-    const int firstForm = 5;
-    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /XObject << /X "
-            + QByteArray::number(firstForm + levels) + " 0 R >> >> /Contents 4 0 R >>");
-    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q");
     pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] >>", "0 0 1 1 re f");
     for (int level = 1; level <= levels; ++level) {
         QByteArray draw;
@@ -78,6 +73,19 @@ inline QByteArray formBomb(int levels)
                       "<< /X " + QByteArray::number(firstForm + level - 1) + " 0 R >> >> >>",
                       draw);
     }
+}
+
+// A page drawing the last form of a chain.
+inline QByteArray formBomb(int levels)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    const int firstForm = 5;
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /XObject << /X "
+            + QByteArray::number(firstForm + levels) + " 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q");
+    addFormChain(pdf, firstForm, levels);
     return pdf.classic(root);
 }
 

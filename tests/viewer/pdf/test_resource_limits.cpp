@@ -44,16 +44,7 @@ QByteArray bombThenText()
     pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q BT /F1 24 Tf 72 720 Td (Bomb) Tj ET");
     pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
     pdf.addStream("<< >>", hostile::textContent("Calm page"));
-    pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] >>", "0 0 1 1 re f");
-    for (int level = 1; level <= levels; ++level) {
-        QByteArray draw;
-        for (int i = 0; i < 8; ++i)
-            draw += "q 0.3 0 0 0.3 " + QByteArray::number((i % 3) * 0.33) + ' '
-                    + QByteArray::number((i / 3) * 0.33) + " cm /X Do Q\n";
-        pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] /Resources << /XObject "
-                      "<< /X " + QByteArray::number(firstForm + level - 1) + " 0 R >> >> >>",
-                      draw);
-    }
+    hostile::addFormChain(pdf, firstForm, levels);
     return pdf.classic(root);
 }
 
