@@ -1,11 +1,12 @@
 #include "MuPdfViewer.h"
 
 #include "BackgroundOpen.h"
-
+#include "FileReloader.h"
 #include "OutlinePane.h"
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
+#include "PrintSpooler.h"
 #include "app/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
@@ -28,7 +29,8 @@ constexpr int kOutlineWidth = 220;
 MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
     : ViewerControl(parent), m_ui(ui), m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_outline(new OutlinePane(m_splitter)), m_view(new PageView(m_splitter)),
-      m_text(std::make_unique<TextLayer>(*m_view, ui))
+      m_text(std::make_unique<TextLayer>(*m_view, ui)), m_spooler(cupsSpooler()),
+      m_reloader(new FileReloader(this))
 {
     m_splitter->addWidget(m_text->resultsPane());
     auto *box = new QHBoxLayout(this);
@@ -48,6 +50,7 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         emit ContextMenuRequested(here.x(), here.y());
     });
     connect(m_outline, &OutlinePane::pageChosen, m_view, &PageView::goToPage);
+    connect(m_reloader, &FileReloader::reloaded, this, &MuPdfViewer::showReloaded);
 }
 
 MuPdfViewer::~MuPdfViewer() = default;
@@ -63,12 +66,25 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_outline->setEntries(opened.document->outline());
     m_view->setDocument(std::move(opened.document));
     m_text->documentOpened(m_path, userPassword, ownerPassword);
+    m_reloader->watch(m_path, userPassword, ownerPassword);
     emit PageChanged(1);
     return Opened;
 }
 
+// The file changed on disk: its new version takes the old one's place, on the
+// same page as far as it has one, with zoom, rotation and modes as they were.
+void MuPdfViewer::showReloaded(std::shared_ptr<PdfDocument> document)
+{
+    const int page = std::min(m_view->currentPage(), document->pageCount() - 1);
+    m_outline->setEntries(document->outline());
+    m_view->setDocument(std::move(document));
+    m_view->goToPage(page);
+    m_text->documentOpened(m_path, m_reloader->userPassword(), m_reloader->ownerPassword());
+}
+
 void MuPdfViewer::CloseDocument()
 {
+    m_reloader->stop();
     m_text->documentClosed();
     m_view->setDocument(nullptr);
     m_outline->setEntries({});
@@ -117,13 +133,16 @@ void MuPdfViewer::PrintDocument()
     printer->setFromTo(0, 0);
     if (!m_ui.printDialog(this, printer.get()))
         return;
-    auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer));
+    auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer), m_spooler);
     m_printJobs.push_back(job);
     job->start();
     const bool completed = m_ui.waitWithProgress(this, QStringLiteral("正在打印，请稍候……"),
                                                  [job] { return job->progress(); });
     if (!completed)
         job->cancel(); // it ends on its own; dropped with the next print or the viewer
+    else if (job->failed())
+        m_ui.messageBox(this, QStringLiteral("无法打印文件！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
 }
 
 void MuPdfViewer::dropFinishedPrintJobs()

@@ -1,6 +1,7 @@
 #include "PdfDocument.h"
 
 #include "ThreadContext.h"
+#include "shim/shim_copy.h"
 #include "viewer/ViewerControl.h"
 
 #include <QFile>
@@ -209,4 +210,13 @@ std::optional<PageLink> PdfDocument::linkAt(int page, const QPointF &point) cons
         if (link->area.contains(point))
             return *link;
     return std::nullopt;
+}
+
+bool PdfDocument::copyPage(vshim_page_copy *copy, int page)
+{
+    if (page < 0 || page >= pageCount())
+        return false;
+    std::lock_guard<std::mutex> document(m_documentMutex);
+    vshim_error err;
+    return vshim_copy_page(threadContext(), copy, m_doc, page, &err) == 0;
 }

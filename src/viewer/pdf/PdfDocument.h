@@ -60,6 +60,10 @@ public:
     // without waiting. Any thread.
     std::optional<PageLink> linkAt(int page, const QPointF &point) const;
 
+    // Appends the page to a copy being made for printing (shim/shim_copy.h);
+    // false on failure. Any thread; may wait for a recording.
+    bool copyPage(struct vshim_page_copy *copy, int page);
+
     // A page whose recording or rendering ran past its time limit is given up:
     // from then on it shows blank instead of costing that time again. Any thread.
     void giveUp(int page);
