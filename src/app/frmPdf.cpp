@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/ModalUi.h"
 #include "app/PaneLayout.h"
+#include "app/ReaderKeys.h"
 #include "app/Twips.h"
 #include "viewer/ViewerControl.h"
 #include "web/StartPagePane.h"
@@ -62,6 +63,8 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Toweb->setObjectName(QStringLiteral("Toweb"));
     Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
 
+    m_readerKeys = new ReaderKeys(*this);
+
     setTabOrder(Pdfc, Picbar);
     QWidget *previous = Picbar;
     for (int i = 0; i <= 9; ++i) {
@@ -104,6 +107,11 @@ void frmPdf::Form_Load()
 
 void frmPdf::Form_Resize()
 {
+    if (m_readerKeys && m_readerKeys->fullScreen()) { // the pages alone, edge to edge
+        Pdfc->setGeometry(centralWidget()->rect());
+        Toweb->setGeometry(Pdfc->geometry());
+        return;
+    }
     const QRect outer = frameGeometry();
     const std::optional<PaneRect> r =
         computePaneLayout(isMinimized(), float(twips::fromPixels(outer.width())),

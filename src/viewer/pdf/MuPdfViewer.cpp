@@ -14,6 +14,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 
 #include <algorithm>
@@ -49,8 +51,14 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         const QPoint here = m_view->viewport()->mapTo(this, at);
         emit ContextMenuRequested(here.x(), here.y());
     });
-    connect(m_outline, &OutlinePane::pageChosen, m_view, &PageView::goToPage);
+    connect(m_outline, &OutlinePane::entryChosen, this,
+            [this](const OutlineEntry &entry) { m_view->goToPage(entry.page); });
     connect(m_reloader, &FileReloader::reloaded, this, &MuPdfViewer::showReloaded);
+    // The outline marks the section being read as the view moves.
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &MuPdfViewer::markSection);
+    connect(m_view, &PageView::currentPageChanged, this, &MuPdfViewer::markSection);
+    // Keys of the viewer's own, beside the menus' (which take none of them).
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this, [this] { m_text->findPrevious(); });
 }
 
 MuPdfViewer::~MuPdfViewer() = default;
@@ -67,6 +75,7 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_view->setDocument(std::move(opened.document));
     m_text->documentOpened(m_path, userPassword, ownerPassword);
     m_reloader->watch(m_path, userPassword, ownerPassword);
+    markSection();
     emit PageChanged(1);
     return Opened;
 }
@@ -79,7 +88,18 @@ void MuPdfViewer::showReloaded(std::shared_ptr<PdfDocument> document)
     m_outline->setEntries(document->outline());
     m_view->setDocument(std::move(document));
     m_view->goToPage(page);
+    markSection();
     m_text->documentOpened(m_path, m_reloader->userPassword(), m_reloader->ownerPassword());
+}
+
+// The section being read is the one whose start lies above the top quarter of
+// the view, where the reader's eyes are.
+void MuPdfViewer::markSection()
+{
+    if (!m_view->document())
+        return;
+    const PagePoint at = m_view->widgetToNearestPage(QPoint(0, m_view->viewport()->height() / 4));
+    m_outline->markSectionAt(at.page, at.point);
 }
 
 void MuPdfViewer::CloseDocument()
@@ -201,8 +221,12 @@ void MuPdfViewer::setPageLayout(qint16 layout)
 
 void MuPdfViewer::setFitMode(qint16 mode)
 {
-    if (mode >= 0 && mode <= 2)
-        m_view->setFitMode(static_cast<FitMode>(mode));
+    if (mode < 0 || mode > 2)
+        return;
+    m_view->setFitMode(static_cast<FitMode>(mode));
+    // A page fitted to the window is shown whole, not the old offset across two.
+    if (static_cast<FitMode>(mode) == FitMode::Window && m_view->document())
+        m_view->goToPage(m_view->currentPage());
 }
 
 void MuPdfViewer::setRotation(int degrees)

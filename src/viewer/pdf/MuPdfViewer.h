@@ -60,6 +60,7 @@ public:
 private:
     void dropFinishedPrintJobs();
     void showReloaded(std::shared_ptr<PdfDocument> document);
+    void markSection();
 
     ModalUi &m_ui;
     QSplitter *m_splitter;

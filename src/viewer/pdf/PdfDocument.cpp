@@ -115,7 +115,8 @@ void PdfDocument::readOutline()
     const int pages = pageCount();
     for (int i = 0; i < count; ++i) {
         const int page = entries[i].page >= 0 && entries[i].page < pages ? entries[i].page : -1;
-        m_outline.append({QString::fromUtf8(entries[i].title), page, entries[i].depth});
+        m_outline.append({QString::fromUtf8(entries[i].title), page,
+                          QPointF(entries[i].x, entries[i].y), entries[i].depth});
     }
     vshim_free_outline(entries, count);
 }
@@ -189,6 +190,7 @@ void PdfDocument::readLinks(int page)
         PageLink link;
         link.area = QRectF(QPointF(l.x0, l.y0), QPointF(l.x1, l.y1)).normalized();
         link.page = l.page >= 0 && l.page < pageCount() ? l.page : -1;
+        link.target = QPointF(l.x, l.y);
         if (l.uri)
             link.url = openableUrl(QString::fromUtf8(l.uri));
         if (link.page >= 0 || !link.url.isEmpty())

@@ -28,6 +28,7 @@ using DisplayList = std::shared_ptr<fz_display_list>;
 struct OutlineEntry {
     QString title;
     int page = -1;  // 0-based target, -1 when it points nowhere in the document
+    QPointF target{qQNaN(), qQNaN()}; // on that page, as PageLink::target
     int depth = 0;  // 0 at top level; entries are in pre-order
 };
 

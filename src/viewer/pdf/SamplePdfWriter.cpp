@@ -73,7 +73,8 @@ void flatten(const QList<SampleOutlineEntry> &entries, int parent, int pageCount
     for (const SampleOutlineEntry &entry : entries) {
         const int index = int(flat.items.size());
         flat.titles.push_back(entry.title.toUtf8());
-        flat.items.push_back({nullptr, qBound(0, entry.page - 1, pageCount - 1), parent});
+        flat.items.push_back({nullptr, qBound(0, entry.page - 1, pageCount - 1), parent,
+                              float(entry.top)});
         flatten(entry.children, index, pageCount, flat);
     }
 }

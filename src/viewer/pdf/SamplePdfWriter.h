@@ -29,6 +29,7 @@ struct SampleOutlineEntry {
     QString title;
     int page = 1; // target page, first page 1
     QList<SampleOutlineEntry> children;
+    double top = -1; // points from the page's top the entry leads to; negative: the whole page
 };
 
 struct SampleDocument {

@@ -83,6 +83,26 @@ private slots:
         QCOMPARE(viewer.CurrentPage(), 4);
     }
 
+    void theSectionBeingReadIsMarked()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.resize(700, 500);
+        viewer.show();
+        SampleDocument doc = withOutline();
+        doc.outline[0].children[1].children = {{QStringLiteral("1.2.1 Lower down"), 4, {}, 500}};
+        QCOMPARE(viewer.OpenDocument(fx.write("marked.pdf", doc), {}, {}), 0);
+        OutlinePane *pane = viewer.outlinePane();
+        QCOMPARE(pane->currentItem(), pane->topLevelItem(0));
+        viewer.setCurrentPage(5);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.2.1 Lower down"));
+        viewer.setCurrentPage(3);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.1.1 深处"));
+        viewer.setCurrentPage(4); // the page's top: above the section lower down
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.2 More"));
+        viewer.setCurrentPage(6);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("Appendix"));
+    }
+
     void noOutlineGivesAnEmptyPane()
     {
         MuPdfViewer viewer(ui);

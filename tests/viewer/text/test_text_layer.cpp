@@ -74,6 +74,13 @@ private slots:
         QCOMPARE(viewer.CurrentPage(), 3);
         viewer.FindNext();
         QCOMPARE(viewer.CurrentPage(), 1);
+        // Shift+F3 goes back, wrapping the other way.
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::keyClick(viewer.pageView(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(viewer.CurrentPage(), 3);
+        QTest::keyClick(viewer.pageView(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(viewer.CurrentPage(), 1);
         QCOMPARE(viewer.FindText(QStringLiteral("中文文档")), 1); // across a line break
         QCOMPARE(viewer.CurrentPage(), 2);
         QCOMPARE(viewer.FindText("absent"), 0);
@@ -102,7 +109,12 @@ private slots:
         // Find next goes on from the chosen hit.
         viewer.FindNext();
         QCOMPARE(viewer.CurrentPage(), 1);
+        // A find is a new search: the list of the last one goes.
+        QCOMPARE(viewer.FindText("reader"), 1);
+        QVERIFY(!pane->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 0);
 
+        QCOMPARE(viewer.SearchAll("hello"), 2);
         QCOMPARE(viewer.SearchAll("absent"), 0);
         QVERIFY(!pane->isVisible());
         viewer.CloseDocument();

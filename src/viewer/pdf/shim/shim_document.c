@@ -5,6 +5,7 @@
 #include "shim_internal.h"
 #include "shim_pages.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -107,6 +108,9 @@ static void copy_entries(fz_context *ctx, fz_document *doc, fz_outline *node, in
         if (!e->title)
             fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
         e->page = fz_page_number_from_location(ctx, doc, node->page);
+        e->x = e->y = NAN;
+        if (node->uri && !fz_is_external_link(ctx, node->uri))
+            vshim_resolve_target(ctx, doc, node->uri, &e->page, &e->x, &e->y);
         e->depth = depth;
         copy_entries(ctx, doc, node->down, depth + 1, entries, at);
     }

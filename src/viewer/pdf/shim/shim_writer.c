@@ -72,7 +72,8 @@ static void add_pages(fz_context *ctx, pdf_document *doc, const vshim_out_docume
         fz_rethrow(ctx);
 }
 
-/* Builds the /Outlines tree: every item open, each with a /Fit destination. */
+/* Builds the /Outlines tree: every item open, each with an /XYZ destination
+ * where it names a point, else /Fit. */
 static void add_outline(fz_context *ctx, pdf_document *doc, const vshim_out_document *src)
 {
     pdf_obj *root = NULL;
@@ -94,9 +95,16 @@ static void add_outline(fz_context *ctx, pdf_document *doc, const vshim_out_docu
             items[i] = pdf_add_new_dict(ctx, doc, 6);
             pdf_dict_put_text_string(ctx, items[i], PDF_NAME(Title), it->title);
             pdf_dict_put(ctx, items[i], PDF_NAME(Parent), parent);
-            dest = pdf_dict_put_array(ctx, items[i], PDF_NAME(Dest), 2);
+            dest = pdf_dict_put_array(ctx, items[i], PDF_NAME(Dest), 5);
             pdf_array_push(ctx, dest, pdf_lookup_page_obj(ctx, doc, it->page));
-            pdf_array_push(ctx, dest, PDF_NAME(Fit));
+            if (it->top >= 0) {
+                pdf_array_push(ctx, dest, PDF_NAME(XYZ));
+                pdf_array_push(ctx, dest, PDF_NULL);
+                pdf_array_push_real(ctx, dest, src->pages[it->page].height - it->top);
+                pdf_array_push(ctx, dest, PDF_NULL);
+            } else {
+                pdf_array_push(ctx, dest, PDF_NAME(Fit));
+            }
         }
         /* Link each item to its parent and siblings; children follow their parent. */
         for (i = n - 1; i >= 0; --i) {

@@ -22,6 +22,8 @@ typedef struct vshim_out_outline_item {
     const char *title; /* UTF-8 */
     int page;          /* 0-based target page */
     int parent;        /* index of the parent item (< own index), -1 at top level */
+    float top;         /* points from the page's top edge the target names (/XYZ);
+                          negative for the whole page (/Fit) */
 } vshim_out_outline_item;
 
 typedef struct vshim_out_document {

@@ -39,23 +39,18 @@ void TextLayer::documentClosed()
     m_index.stop();
     m_search.reset();
     m_selection.clear();
-    m_allHits.clear();
-    if (m_results) {
-        m_results->clear();
-        m_results->hide();
-    }
     m_view.setHighlights(PageView::HighlightLayer::Selection, {});
-    m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
+    forgetLastSearch();
 }
 
 int TextLayer::FindText(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    forgetLastSearch();
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
         return 0;
-    m_allHits.clear();
     showHit(*hit);
     return 1;
 }
@@ -68,12 +63,20 @@ void TextLayer::FindNext()
         showHit(*hit);
 }
 
+void TextLayer::findPrevious()
+{
+    if (m_view.currentPage() < 0)
+        return;
+    if (const std::optional<SearchHit> hit = m_search.findPrevious(m_view.currentPage()))
+        showHit(*hit);
+}
+
 int TextLayer::SearchAll(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    forgetLastSearch();
     const std::vector<ListedHit> hits = m_search.searchAll(text);
-    m_allHits.clear();
     for (const ListedHit &listed : hits)
         m_allHits[listed.hit.page] += rectsOf(listed.hit.page, listed.hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
@@ -83,6 +86,18 @@ int TextLayer::SearchAll(const QString &text)
     else
         m_results->reveal();
     return int(hits.size());
+}
+
+// A new search replaces the hits of the last one, their list included, even
+// while it waits for pages still being read.
+void TextLayer::forgetLastSearch()
+{
+    m_allHits.clear();
+    m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
+    if (m_results) {
+        m_results->clear();
+        m_results->hide();
+    }
 }
 
 void TextLayer::showHit(const SearchHit &hit)

@@ -36,6 +36,7 @@ public:
 
     int FindText(const QString &text);   // 0 = not found
     void FindNext();
+    void findPrevious();
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
 
@@ -44,6 +45,7 @@ public:
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
 
+    void forgetLastSearch();
     void showHit(const SearchHit &hit);
     QVector<QRectF> rectsOf(int page, TextRange range) const;
     void pressed(const PagePoint &at);
