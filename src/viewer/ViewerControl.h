@@ -4,6 +4,7 @@
 // The shell keeps no copy of its state; it reads modes back from here.
 
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 class ViewerControl : public QWidget {
@@ -50,4 +51,6 @@ public:
 signals:
     void PageChanged(int page);
     void ContextMenuRequested(int x, int y);
+    // The user followed a link to an outside address (http, https or mailto).
+    void LinkActivated(const QUrl &url);
 };

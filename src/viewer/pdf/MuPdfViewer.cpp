@@ -6,7 +6,7 @@
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
 
@@ -48,6 +48,7 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         emit ContextMenuRequested(here.x(), here.y());
     });
     connect(m_outline, &OutlinePane::pageChosen, m_view, &PageView::goToPage);
+    connect(m_view, &PageView::linkActivated, this, &ViewerControl::LinkActivated);
 }
 
 MuPdfViewer::~MuPdfViewer() = default;

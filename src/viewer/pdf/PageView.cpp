@@ -1,7 +1,6 @@
 #include "PageView.h"
 
 #include "viewer/ZoomSteps.h"
-#include "web/BrowserOpener.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -436,8 +435,8 @@ std::optional<PageLink> PageView::linkAt(const QPoint &viewportPoint) const
     return m_document->linkAt(at.page, at.point);
 }
 
-// A page of the document is shown; an outside address goes to the user's
-// programs, which ask before doing anything dangerous with a web page.
+// A page of the document is shown; an outside address is handed on, for the
+// user's programs to open.
 void PageView::followLink(const QPoint &viewportPoint)
 {
     const std::optional<PageLink> link = linkAt(viewportPoint);
@@ -446,7 +445,7 @@ void PageView::followLink(const QPoint &viewportPoint)
     if (link->page >= 0)
         goToPage(link->page);
     else if (!link->url.isEmpty())
-        browser::open(link->url);
+        emit linkActivated(link->url);
 }
 
 void PageView::mouseDoubleClickEvent(QMouseEvent *event)

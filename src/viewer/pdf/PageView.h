@@ -77,6 +77,8 @@ public:
 signals:
     void currentPageChanged(int page);
     void contextMenuRequested(const QPoint &viewportPoint);
+    // A click with the hand tool on a link to an outside address.
+    void linkActivated(const QUrl &url);
     // With the text tool only; points snapped as in widgetToNearestPage.
     void textPressed(const PagePoint &at);
     void textMoved(const PagePoint &at);
