@@ -58,8 +58,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Pdfc->setGeometry(twips::rect(600, 1200, 8175, 6855));
     connect(Pdfc, &ViewerControl::PageChanged, this, &frmPdf::Pdfc_PageChanged);
     connect(Pdfc, &ViewerControl::ContextMenuRequested, this, &frmPdf::Pdfc_ContextMenuRequested);
-    // The user's programs ask before doing anything dangerous with a web page.
-    connect(Pdfc, &ViewerControl::LinkActivated, this, [](const QUrl &url) { browser::open(url); });
+    connect(Pdfc, &ViewerControl::linkActivated, this, &browser::open);
 
     Toweb = new StartPagePane(noDocumentCaption(), client);
     Toweb->setObjectName(QStringLiteral("Toweb"));

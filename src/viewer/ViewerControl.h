@@ -51,6 +51,7 @@ public:
 signals:
     void PageChanged(int page);
     void ContextMenuRequested(int x, int y);
-    // The user followed a link to an outside address (http, https or mailto).
-    void LinkActivated(const QUrl &url);
+    // The user followed a link out of the document (http, https or mailto);
+    // the viewer opens nothing itself.
+    void linkActivated(const QUrl &url);
 };
