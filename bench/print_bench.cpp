@@ -7,7 +7,7 @@
 
 #include "viewer/pdf/PdfDocument.h"
 #include "viewer/pdf/PrintJob.h"
-#include "viewer/pdf/SamplePdfWriter.h"
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

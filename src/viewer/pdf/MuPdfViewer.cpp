@@ -7,12 +7,13 @@
 #include "PdfDocument.h"
 #include "PrintJob.h"
 #include "PrintSpooler.h"
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QShortcut>
@@ -51,14 +52,19 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         const QPoint here = m_view->viewport()->mapTo(this, at);
         emit ContextMenuRequested(here.x(), here.y());
     });
+    connect(m_view, &PageView::linkActivated, this, &ViewerControl::linkActivated);
+    connect(m_view, &PageView::destinationActivated, this, &MuPdfViewer::jumpTo);
     connect(m_outline, &OutlinePane::entryChosen, this,
-            [this](const OutlineEntry &entry) { m_view->goToPage(entry.page); });
+            [this](const OutlineEntry &entry) { jumpTo(entry.page, entry.target); });
+    connect(m_text.get(), &TextLayer::jumping, this, &MuPdfViewer::rememberPlace);
     connect(m_reloader, &FileReloader::reloaded, this, &MuPdfViewer::showReloaded);
     // The outline marks the section being read as the view moves.
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &MuPdfViewer::markSection);
     connect(m_view, &PageView::currentPageChanged, this, &MuPdfViewer::markSection);
     // Keys of the viewer's own, beside the menus' (which take none of them).
     new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this, [this] { m_text->findPrevious(); });
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this, [this] { goBack(); });
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this, [this] { goForward(); });
 }
 
 MuPdfViewer::~MuPdfViewer() = default;
@@ -73,6 +79,7 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_path = QFileInfo(path).absoluteFilePath();
     m_outline->setEntries(opened.document->outline());
     m_view->setDocument(std::move(opened.document));
+    m_history.clear();
     m_text->documentOpened(m_path, userPassword, ownerPassword);
     m_reloader->watch(m_path, userPassword, ownerPassword);
     markSection();
@@ -102,9 +109,53 @@ void MuPdfViewer::markSection()
     m_outline->markSectionAt(at.page, at.point);
 }
 
+ViewPlace MuPdfViewer::place() const
+{
+    const PagePoint at = m_view->topLeftPoint();
+    return {at.page, at.point};
+}
+
+void MuPdfViewer::rememberPlace()
+{
+    if (m_view->document())
+        m_history.jumpedFrom(place());
+}
+
+void MuPdfViewer::jumpTo(int page, const QPointF &point)
+{
+    rememberPlace();
+    m_view->showPagePoint(page, point);
+}
+
+void MuPdfViewer::goBack()
+{
+    if (const std::optional<ViewPlace> to = m_history.back(place()))
+        m_view->showPagePoint(to->page, to->point);
+}
+
+void MuPdfViewer::goForward()
+{
+    if (const std::optional<ViewPlace> to = m_history.forward(place()))
+        m_view->showPagePoint(to->page, to->point);
+}
+
+// The mouse's back and forward buttons walk the history, wherever in the
+// viewer they are pressed.
+void MuPdfViewer::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::BackButton)
+        goBack();
+    else if (event->button() == Qt::ForwardButton)
+        goForward();
+    else
+        return ViewerControl::mousePressEvent(event);
+    event->accept();
+}
+
 void MuPdfViewer::CloseDocument()
 {
     m_reloader->stop();
+    m_history.clear();
     m_text->documentClosed();
     m_view->setDocument(nullptr);
     m_outline->setEntries({});
@@ -118,8 +169,14 @@ int MuPdfViewer::CurrentPage() const
 
 void MuPdfViewer::setCurrentPage(int page)
 {
-    if (m_view->document())
-        m_view->goToPage(std::clamp(page, 1, PageCount()) - 1);
+    if (!m_view->document())
+        return;
+    const int to = std::clamp(page, 1, PageCount()) - 1;
+    // A typed page, the first or last page or a bookmark is a jump; a step to
+    // the page before or after is paging.
+    if (std::abs(to - m_view->currentPage()) > 1)
+        rememberPlace();
+    m_view->goToPage(to);
 }
 
 int MuPdfViewer::PageCount() const

@@ -4,6 +4,7 @@
 // wants; the parts inside number them from 0. Search and selection live in the
 // text layer, which attaches to the page view; this class forwards to it.
 
+#include "JumpHistory.h"
 #include "viewer/ViewerControl.h"
 
 #include <memory>
@@ -57,8 +58,18 @@ public:
     PageView *pageView() const { return m_view; }
     OutlinePane *outlinePane() const { return m_outline; }
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
 private:
     void dropFinishedPrintJobs();
+    // Jumps are kept in the history (Alt+Left / Alt+Right, the mouse's back and
+    // forward buttons); scrolling and paging are not.
+    ViewPlace place() const;
+    void rememberPlace();
+    void jumpTo(int page, const QPointF &point);
+    void goBack();
+    void goForward();
     void showReloaded(std::shared_ptr<PdfDocument> document);
     void markSection();
 
@@ -71,6 +82,7 @@ private:
     qint16 m_mouseMode = 0;
     std::shared_ptr<PrintSpooler> m_spooler;
     FileReloader *m_reloader; // keeps the passwords given at open
+    JumpHistory m_history;    // of the open document
     // Jobs still ending after a cancel; shared with the progress wait, so a
     // nested call that drops finished jobs cannot pull one from under it.
     std::vector<std::shared_ptr<PrintJob>> m_printJobs;

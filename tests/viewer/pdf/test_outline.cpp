@@ -1,8 +1,10 @@
-// The outline pane mirrors the document's outline and moves to the chosen page.
+// The outline pane mirrors the document's outline, moves to the chosen entry's
+// point and marks the section being read.
 #include "Fixtures.h"
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/OutlinePane.h"
+#include "viewer/pdf/PageView.h"
 
 #include <QSignalSpy>
 
@@ -101,6 +103,12 @@ private slots:
         QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.2 More"));
         viewer.setCurrentPage(6);
         QCOMPARE(pane->currentItem()->text(0), QStringLiteral("Appendix"));
+        // An entry lands on its point, not the top of its page.
+        QTreeWidgetItem *lower = pane->topLevelItem(0)->child(1)->child(0);
+        emit pane->itemActivated(lower, 0);
+        QCOMPARE(viewer.CurrentPage(), 4);
+        QVERIFY(qAbs(viewer.pageView()->pageToWidget(3, QPointF(0, 500)).y()) < 1);
+        QCOMPARE(pane->currentItem(), lower);
     }
 
     void noOutlineGivesAnEmptyPane()

@@ -12,8 +12,10 @@ TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
         m_search.setCurrentHit(hit);
         showHit(hit);
     });
-    connect(&view, &PageView::currentPageChanged, this,
-            [this](int page) { m_index.prioritize(page); });
+    connect(&view, &PageView::currentPageChanged, this, [this](int page) {
+        m_index.prioritize(page);
+        markFindHits();
+    });
     connect(&view, &PageView::textPressed, this, &TextLayer::pressed);
     connect(&view, &PageView::textMoved, this, &TextLayer::moved);
     connect(&view, &PageView::textReleased, this, &TextLayer::moved);
@@ -51,6 +53,7 @@ int TextLayer::FindText(const QString &text)
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
         return 0;
+    m_finding = true;
     showHit(*hit);
     return 1;
 }
@@ -93,7 +96,9 @@ int TextLayer::SearchAll(const QString &text)
 void TextLayer::forgetLastSearch()
 {
     m_allHits.clear();
+    m_finding = false;
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
+    m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {});
     if (m_results) {
         m_results->clear();
         m_results->hide();
@@ -103,12 +108,28 @@ void TextLayer::forgetLastSearch()
 void TextLayer::showHit(const SearchHit &hit)
 {
     const QVector<QRectF> rects = rectsOf(hit.page, hit.match.chars);
-    if (m_allHits.isEmpty())
-        m_view.setHighlights(PageView::HighlightLayer::SearchHits, {{hit.page, rects}});
+    m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {{hit.page, rects}});
     QRectF area;
     for (const QRectF &rect : rects)
         area = area.united(rect);
+    emit jumping();
     m_view.scrollToPageRect(hit.page, area);
+    markFindHits();
+}
+
+// Every hit of a find on the pages in and around the view, marked as the
+// reader moves; a search-all marks all of its hits at once instead.
+void TextLayer::markFindHits()
+{
+    const int current = m_view.currentPage();
+    if (!m_finding || current < 0)
+        return;
+    constexpr int kAround = 2; // pages before and after the current one
+    RectsByPage hits;
+    for (int page = std::max(0, current - kAround); page <= current + kAround; ++page)
+        for (const TextMatch &match : m_search.hitsOn(page))
+            hits[page] += rectsOf(page, match.chars);
+    m_view.setHighlights(PageView::HighlightLayer::SearchHits, hits);
 }
 
 QVector<QRectF> TextLayer::rectsOf(int page, TextRange range) const

@@ -40,10 +40,14 @@ public:
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
 
-    const TextIndex &index() const { return m_index; }
+signals:
+    // The view is about to move to a hit: a jump the viewer's history keeps.
+    void jumping();
 
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
+
+    void markFindHits();
 
     void forgetLastSearch();
     void showHit(const SearchHit &hit);
@@ -60,5 +64,6 @@ private:
     TextSelection m_selection;
     TextPoint m_anchor;          // where the current drag started
     RectsByPage m_allHits;       // highlights of the last search-all, kept while going through it
+    bool m_finding = false;      // a find's hits are marked on the pages around the view
     QPointer<SearchResultsPane> m_results; // owned by its parent widget once placed
 };

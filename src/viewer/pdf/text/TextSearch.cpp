@@ -1,6 +1,6 @@
 #include "viewer/pdf/text/TextSearch.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/pdf/text/PageSource.h"
 
 #include <QRegularExpression>
@@ -161,6 +161,12 @@ std::optional<SearchHit> TextSearch::findPrevious(int currentPage)
         return std::nullopt;
     m_current = found;
     return found;
+}
+
+std::vector<TextMatch> TextSearch::hitsOn(int page) const
+{
+    const std::shared_ptr<const IndexedPage> text = m_query.empty() ? nullptr : m_pages.page(page);
+    return text ? findAll(text->normalized, m_query) : std::vector<TextMatch>{};
 }
 
 std::vector<ListedHit> TextSearch::searchAll(const QString &text)

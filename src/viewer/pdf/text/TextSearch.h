@@ -49,6 +49,10 @@ public:
     // Every hit in document order; empty when none, or when the wait was cancelled.
     std::vector<ListedHit> searchAll(const QString &text);
 
+    // The hits of the last search on a page whose text is ready, none otherwise;
+    // never waits.
+    std::vector<TextMatch> hitsOn(int page) const;
+
     const std::optional<SearchHit> &currentHit() const { return m_current; }
     // A hit chosen elsewhere (the results list) becomes the place find next goes on from.
     void setCurrentHit(const SearchHit &hit) { m_current = hit; }

@@ -2,7 +2,7 @@
 // 10 points wide from x = 50, lines 20 points apart from y = 50, 12 points high).
 
 #include "PageTextBuilder.h"
-#include "TextFixtures.h"
+#include "Fixtures.h"
 #include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextSelection.h"
 
@@ -123,9 +123,9 @@ private slots:
         word(QStringLiteral("第二行"), 72, 256);
         SampleDocument doc;
         doc.pages = {page};
-        QTemporaryDir dir;
+        Fixtures fx;
         TextDocument::OpenResult result;
-        const auto document = TextDocument::open(writeFixture(dir, "copy.pdf", doc), "", "", &result);
+        const auto document = TextDocument::open(fx.write("copy.pdf", doc), "", "", &result);
         QVERIFY(document);
         m_pages = {*document->extractPage(0, nullptr)};
         TextSelection selection;

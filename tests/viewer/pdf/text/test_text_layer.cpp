@@ -2,7 +2,7 @@
 // list, and the text-select tool, driven as the main window and the mouse drive them.
 
 #include "ScriptedModalUi.h"
-#include "TextFixtures.h"
+#include "Fixtures.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
@@ -25,12 +25,31 @@ QPointF rightOf(const PageText &page, int index)
     return QPointF(box.right() + 2, box.center().y());
 }
 
+// Pixels of the view that show the colour within a small tolerance.
+int pixelsOf(PageView *view, const QColor &colour)
+{
+    const QImage shot = view->viewport()->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            count += qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
+                         + qAbs(c.blue() - colour.blue())
+                     < 12;
+        }
+    return count;
+}
+
+// The marks of a find over white paper: every hit, and the current one.
+const QColor kHitOnPaper(255, 233, 145);
+const QColor kCurrentHitOnPaper(255, 165, 105);
+
 } // namespace
 
 class TextLayerTest : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_dir;
+    Fixtures m_fx;
     QString m_known;
     std::vector<PageText> m_pages; // the fixture's text, for placing the mouse
 
@@ -50,8 +69,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        m_known = writeFixture(m_dir, "known.pdf", knownTextDocument());
+        m_known = m_fx.write("known.pdf", knownTextDocument());
         TextDocument::OpenResult result;
         const auto doc = TextDocument::open(m_known, "", "", &result);
         QVERIFY(doc);
@@ -81,6 +99,11 @@ private slots:
         QCOMPARE(viewer.CurrentPage(), 3);
         QTest::keyClick(viewer.pageView(), Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(viewer.CurrentPage(), 1);
+        // Every hit in view is marked, the current one apart: "o" twice on page 1.
+        QCOMPARE(viewer.FindText("o"), 1);
+        QTRY_VERIFY(viewer.pageView()->isViewComplete());
+        QVERIFY(pixelsOf(viewer.pageView(), kCurrentHitOnPaper) > 10);
+        QVERIFY(pixelsOf(viewer.pageView(), kHitOnPaper) > 10);
         QCOMPARE(viewer.FindText(QStringLiteral("中文文档")), 1); // across a line break
         QCOMPARE(viewer.CurrentPage(), 2);
         QCOMPARE(viewer.FindText("absent"), 0);
@@ -163,7 +186,7 @@ private slots:
 
     void closingOrReopeningWhileTheIndexIsBuiltIsSafe()
     {
-        const QString heavy = writeFixture(m_dir, "heavy.pdf", SampleDocument::textHeavy(120));
+        const QString heavy = m_fx.write("heavy.pdf", SampleDocument::textHeavy(120));
         ScriptedModalUi ui;
         auto viewer = std::make_unique<MuPdfViewer>(ui);
         QCOMPARE(viewer->OpenDocument(heavy, "", ""), 0);
@@ -178,7 +201,7 @@ private slots:
 
     void cancellingTheWaitReportsNotFound()
     {
-        const QString heavy = writeFixture(m_dir, "heavy2.pdf", SampleDocument::textHeavy(200));
+        const QString heavy = m_fx.write("heavy2.pdf", SampleDocument::textHeavy(200));
         ScriptedModalUi ui;
         ui.cancelProgress = true;
         MuPdfViewer viewer(ui);
