@@ -125,10 +125,12 @@ void TextLayer::markFindHits()
     if (!m_finding || current < 0)
         return;
     constexpr int kAround = 2; // pages before and after the current one
+    const std::optional<SearchHit> &shown = m_search.currentHit(); // marked apart
     RectsByPage hits;
     for (int page = std::max(0, current - kAround); page <= current + kAround; ++page)
         for (const TextMatch &match : m_search.hitsOn(page))
-            hits[page] += rectsOf(page, match.chars);
+            if (!shown || shown->page != page || !(shown->match.chars == match.chars))
+                hits[page] += rectsOf(page, match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, hits);
 }
 
