@@ -1,5 +1,5 @@
 // The real progress wait: quick work shows no dialog, long work shows one that cancels.
-#include "app/QtModalUi.h"
+#include "ui/QtModalUi.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
