@@ -1,10 +1,12 @@
 // Text index and search speed on generated 1000-page documents (Latin and Chinese):
-// index build time next to plain extraction of the same pages, find and search-all
-// times for a rare and a common text once the index is ready, and the index's memory.
+// the folding table's one-off build, index build time next to plain extraction of the
+// same pages, find and search-all times for a rare and a common text once the index is
+// ready, and the index's memory.
 // Prints figures; asserts nothing.  Usage: search_bench [pages]
 
 #include "app/QtModalUi.h"
 #include "viewer/pdf/SamplePdfWriter.h"
+#include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextIndex.h"
 #include "viewer/pdf/text/TextSearch.h"
@@ -118,6 +120,11 @@ int main(int argc, char **argv)
         std::printf("cannot create a temporary directory\n");
         return 1;
     }
+    QElapsedTimer timer;
+    timer.start();
+    const FoldingTable &folding = FoldingTable::shared(); // once per process
+    std::printf("folding table build %8.1f ms, %.2f MiB\n", msSince(timer),
+                double(folding.memoryBytes()) / (1024.0 * 1024.0));
     const QString last = QString::number(pages);
     run("Latin", SampleDocument::textHeavy(pages), dir,
         {{"rare (last page only)", QStringLiteral("Page %1 of %1").arg(last)},
