@@ -8,6 +8,11 @@ namespace {
 const char32_t LastCodePoint = 0x10FFFF;
 const char32_t Replacement = 0xFFFD;
 const size_t MaxExpansion = 0xFF; // the length field of an expansion entry
+
+bool byCharacter(const std::pair<char32_t, char32_t> &entry, char32_t c)
+{
+    return entry.first < c;
+}
 } // namespace
 
 FoldingTable::FoldingTable() : m_bmp(BmpSize)
@@ -31,8 +36,7 @@ void FoldingTable::set(char32_t c, const std::u32string &folded)
         m_bmp[c] = entry;
         return;
     }
-    const auto at = std::lower_bound(m_beyondBmp.begin(), m_beyondBmp.end(), c,
-                                     [](const auto &e, char32_t key) { return e.first < key; });
+    const auto at = std::lower_bound(m_beyondBmp.begin(), m_beyondBmp.end(), c, byCharacter);
     if (at != m_beyondBmp.end() && at->first == c)
         at->second = entry;
     else
@@ -62,8 +66,7 @@ int FoldingTable::appendBeyondBmp(char32_t c, std::u32string &out) const
         out.push_back(Replacement);
         return 1;
     }
-    const auto at = std::lower_bound(m_beyondBmp.begin(), m_beyondBmp.end(), c,
-                                     [](const auto &e, char32_t key) { return e.first < key; });
+    const auto at = std::lower_bound(m_beyondBmp.begin(), m_beyondBmp.end(), c, byCharacter);
     if (at == m_beyondBmp.end() || at->first != c) {
         out.push_back(c);
         return 1;
