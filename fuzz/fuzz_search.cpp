@@ -8,6 +8,9 @@
 #include "viewer/pdf/text/CharClass.h"
 #include "viewer/pdf/text/TextMatcher.h"
 
+#include <QList>
+#include <QString>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -115,6 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         stretch.pop_back();
     if (stretch.empty() || isBlank(stretch.front()))
         return 0;
+    // Typed or pasted, a query holds Unicode characters only.
+    for (char32_t &c : stretch) {
+        if (c > 0x10FFFF || QChar::isSurrogate(c))
+            c = 0xFFFD;
+    }
     const std::u32string query =
         normalizeQuery(QString::fromUcs4(stretch.data(), qsizetype(stretch.size())));
     checkHits(page, norm, query);
