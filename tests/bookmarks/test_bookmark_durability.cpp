@@ -8,7 +8,7 @@
 // lands at the same point of the work however busy the machine is and however slow
 // the build (sanitizers included). The delays are drawn up to a few operations'
 // worth of CPU time, as measured first by a worker that times its operations.
-#include "IniFixture.h"
+#include "FileBytes.h"
 #include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
 #include "app/frmPdf.h"
