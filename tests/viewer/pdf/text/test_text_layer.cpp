@@ -182,7 +182,7 @@ private slots:
     {
         SampleDocument doc;
         doc.pages.append(SamplePage::withLines({QStringLiteral("這是一個搜尋繁體中文的例子")}));
-        const QString path = writeFixture(m_dir, "traditional.pdf", doc);
+        const QString path = m_fx.write("traditional.pdf", doc);
         ScriptedModalUi ui;
         MuPdfViewer viewer(ui);
         QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
@@ -200,7 +200,7 @@ private slots:
             lines << QString(100, i < 1000 ? QChar('a' + i % 26) : QChar('7'));
         SampleDocument doc;
         doc.pages.append(SamplePage::withLines(lines, 0.4));
-        const QString path = writeFixture(m_dir, "crowded.pdf", doc);
+        const QString path = m_fx.write("crowded.pdf", doc);
         ScriptedModalUi ui;
         MuPdfViewer viewer(ui);
         QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
