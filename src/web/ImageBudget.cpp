@@ -1,0 +1,48 @@
+#include "web/ImageBudget.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+QImage decodeWithinPixels(const QByteArray &encoded, qint64 maxPixels)
+{
+    maxPixels = std::min(maxPixels, imageLimits::imagePixels);
+    QBuffer buffer;
+    buffer.setData(encoded);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isEmpty() || maxPixels <= 0)
+        return QImage();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > imageLimits::sourcePixels)
+        return QImage();
+    if (pixels > maxPixels) {
+        if (!reader.supportsOption(QImageIOHandler::ScaledSize))
+            return QImage();
+        const double factor = std::sqrt(double(maxPixels) / double(pixels));
+        reader.setScaledSize(QSize(std::max(1, int(size.width() * factor)),
+                                   std::max(1, int(size.height() * factor))));
+    }
+    // Also guards against a decoder that allocates more than its header said.
+    reader.setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 1);
+    return reader.read();
+}
+
+QByteArray dataUrlBytes(const QUrl &url)
+{
+    const QByteArray address = url.toEncoded(QUrl::RemoveScheme);
+    if (address.size() > imageLimits::dataBytes * 2)
+        return QByteArray();
+    const qsizetype comma = address.indexOf(',');
+    if (comma < 0)
+        return QByteArray();
+    const QByteArray header = address.left(comma).toLower();
+    const QByteArray payload = QByteArray::fromPercentEncoding(address.mid(comma + 1));
+    const QByteArray bytes =
+        header.endsWith(";base64") ? QByteArray::fromBase64(payload) : payload;
+    return bytes.size() <= imageLimits::dataBytes ? bytes : QByteArray();
+}
