@@ -5,7 +5,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cmath>
 
 QImage decodeWithinPixels(const QByteArray &encoded, qint64 maxPixels)
 {
@@ -23,9 +22,11 @@ QImage decodeWithinPixels(const QByteArray &encoded, qint64 maxPixels)
     if (pixels > maxPixels) {
         if (!reader.supportsOption(QImageIOHandler::ScaledSize))
             return QImage();
-        const double factor = std::sqrt(double(maxPixels) / double(pixels));
-        reader.setScaledSize(QSize(std::max(1, int(size.width() * factor)),
-                                   std::max(1, int(size.height() * factor))));
+        // Halved until it fits: JPEG decodes at a half, quarter or eighth directly.
+        QSize scaled = size;
+        while (qint64(scaled.width()) * scaled.height() > maxPixels)
+            scaled = QSize(std::max(1, scaled.width() / 2), std::max(1, scaled.height() / 2));
+        reader.setScaledSize(scaled);
     }
     // Also guards against a decoder that allocates more than its header said.
     reader.setAllocationLimit(int(maxPixels * 4 / (1024 * 1024)) + 1);

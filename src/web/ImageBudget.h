@@ -16,9 +16,9 @@ constexpr qint64 sourcePixels = 4 * imagePixels;
 constexpr qsizetype dataBytes = 768 * 1024;      // carried inline in a data: address
 } // namespace imageLimits
 
-// The image at most maxPixels large (and never more than imagePixels): reduced
-// when it is larger but not beyond sourcePixels, else a null image, as it is
-// when the header gives no size.
+// The image at most maxPixels large (and never more than imagePixels): read
+// reduced when it is larger but not beyond sourcePixels and its format can,
+// else a null image, as it is when the header gives no size.
 QImage decodeWithinPixels(const QByteArray &encoded, qint64 maxPixels);
 
 // What a data: address carries, base64 or percent-encoded; empty when it is
