@@ -1,6 +1,5 @@
 #include "web/StartPagePane.h"
 
-#include "app/frmPdf.h"
 #include "web/BrowserOpener.h"
 #include "web/HtmlText.h"
 #include "web/ImageBudget.h"
@@ -23,19 +22,20 @@ bool isDataUrl(const QUrl &url)
     return url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0;
 }
 
-QString errorPage()
+QString errorPage(const QString &productCaption)
 {
     return QStringLiteral("<html><body>"
                           "<p align=\"center\" style=\"margin-top:40px; font-size:18pt;"
                           " font-weight:bold\">%1</p>"
                           "<p align=\"center\">无法加载起始页，请检查网络连接。</p>"
                           "</body></html>")
-        .arg(frmPdf::noDocumentCaption().toHtmlEscaped());
+        .arg(productCaption.toHtmlEscaped());
 }
 } // namespace
 
-StartPagePane::StartPagePane(QWidget *parent)
-    : QTextBrowser(parent), m_network(new QNetworkAccessManager(this)), m_deadline(requestDeadline)
+StartPagePane::StartPagePane(const QString &productCaption, QWidget *parent)
+    : QTextBrowser(parent), m_productCaption(productCaption),
+      m_network(new QNetworkAccessManager(this)), m_deadline(requestDeadline)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -90,7 +90,7 @@ void StartPagePane::pageArrived(QNetworkReply *reply)
 
 void StartPagePane::showErrorPage()
 {
-    showPage(errorPage(), QUrl());
+    showPage(errorPage(m_productCaption), QUrl());
     emit loadFinished(false);
 }
 

@@ -18,7 +18,8 @@ class QNetworkReply;
 class StartPagePane : public QTextBrowser {
     Q_OBJECT
 public:
-    explicit StartPagePane(QWidget *parent = nullptr);
+    // productCaption heads the pane's own error page.
+    explicit StartPagePane(const QString &productCaption, QWidget *parent = nullptr);
     ~StartPagePane() override;
 
     // Starts loading and returns at once; a load still running is dropped.
@@ -47,6 +48,7 @@ private:
     void linkClicked(const QUrl &link);
     void dropPendingReplies();
 
+    QString m_productCaption;
     QNetworkAccessManager *m_network;
     QString m_address;
     QUrl m_pageUrl;            // where the shown page came from, after redirects

@@ -119,7 +119,7 @@ void TestStartPage::showsTheServedPageAfterOnePlainRequest()
     QVERIFY(server.isListening());
     server.pages["/start/"].body = "<html><body><p>欢迎使用阅读器</p></body></html>";
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QCOMPARE(pane.address(), server.base() + "/start/");
@@ -158,7 +158,7 @@ void TestStartPage::showsOwnErrorPageWhenTheServiceCannotBeReached()
     if (useServer)
         address.prepend(server.base());
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(address);
     QVERIFY(!waitForPage(loaded));
@@ -176,7 +176,7 @@ void TestStartPage::keepsNoCookiesBetweenRequests()
     server.pages["/start/"].body = "<p>x</p>";
     server.pages["/start/"].extraHeaders = "Set-Cookie: visitor=42; Path=/\r\n";
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QVERIFY(waitForPage(loaded));
@@ -271,7 +271,7 @@ void TestStartPage::imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget()
     }
     server.pages["/start/"].body = page;
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(400, 300);
     pane.show();
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
@@ -305,7 +305,7 @@ void TestStartPage::clickedLinksGoToTheBrowserOnlyForWebAddresses()
         "<p><a href=\"#top\">顶部</a></p>";
 
     RecordingOpener opener;
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(400, 300);
     pane.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pane));
@@ -338,7 +338,7 @@ void TestStartPage::onlyWhitelistedMarkupReachesTheLayout()
         "<iframe src=\"/frame/\">框架</iframe><svg><text>矢量</text></svg>"
         "<p>&lt;img src=&quot;/dev/zero&quot;&gt;</p></body></html>";
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QVERIFY(waitForPage(loaded));
@@ -371,7 +371,7 @@ void TestStartPage::hostileNestingLaysOutBoundedAndQuickly()
     LoopbackHttpServer server;
     server.pages["/start/"].body = page;
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(600, 400);
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     QElapsedTimer clock;
@@ -414,7 +414,7 @@ void TestStartPage::runawayAnswersAreCutOff()
     server.pages["/start/"].body = body;
     server.pages["/start/"].delivery = delivery;
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.setRequestDeadline(std::chrono::milliseconds(deadlineMs));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");

@@ -4,8 +4,7 @@
 
 #include "LoopbackHttpServer.h"
 #include "RecordingOpener.h"
-#include "RecordingViewer.h"
-#include "ScriptedModalUi.h"
+#include "ShellFixture.h"
 
 #include "app/frmPdf.h"
 #include "web/StartPagePane.h"
@@ -19,18 +18,12 @@
 #include <QTest>
 
 namespace {
-struct Window {
+// A window that has not loaded yet, on the given web service.
+struct Window : ShellFixture {
     explicit Window(const QString &base, const QString &commandLine = QString())
-        : viewer(new RecordingViewer)
+        : ShellFixture(commandLine, false, base)
     {
-        frmPdf::Setup setup{viewer, &ui, base, dir.path(), commandLine};
-        window = std::make_unique<frmPdf>(setup);
-        window->quitProgram = [] {};
     }
-    QTemporaryDir dir;
-    ScriptedModalUi ui;
-    RecordingViewer *viewer; // owned by the window
-    std::unique_ptr<frmPdf> window;
 };
 
 LoopbackHttpServer *servingBothPages(LoopbackHttpServer &server)
@@ -56,6 +49,7 @@ private slots:
     void startPageCoversTheViewerUntilADocumentOpens();
     void unreachableServiceShowsTheErrorPageWithoutAMessage();
     void helpItemsOpenTheirPagesEachTimeChosen();
+    void linksFollowedInTheDocumentOpenInTheBrowser();
     void aboutShowsAFreshWindowEachTime();
     void unloadReleasesTheCountingWindow_data();
     void unloadReleasesTheCountingWindow();
@@ -139,6 +133,14 @@ void TestWebLinks::helpItemsOpenTheirPagesEachTimeChosen()
                                          QUrl(base + "/fk/"), QUrl(base + "/newver/"),
                                          QUrl(base + "/newver/")}));
     QVERIFY(w.ui.messages.isEmpty());
+}
+
+void TestWebLinks::linksFollowedInTheDocumentOpenInTheBrowser()
+{
+    RecordingOpener opener;
+    Window w(LoopbackHttpServer::unreachableBase());
+    emit w.viewer->linkActivated(QUrl("https://example.org/guide"));
+    QCOMPARE(opener.opened, QList<QUrl>{QUrl("https://example.org/guide")});
 }
 
 void TestWebLinks::aboutShowsAFreshWindowEachTime()

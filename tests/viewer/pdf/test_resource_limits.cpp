@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "HostilePdfs.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 #include "viewer/pdf/shim/shim_alloc.h"
 #include "viewer/pdf/shim/shim_watchdog.h"
@@ -14,9 +15,7 @@ QImage renderPage(PdfDocument &document, int page, double scale)
 {
     const QSize size = pageImageSize(document.pageSizes().at(page), scale, 0);
     vshim_cookie *cookie = vshim_new_cookie();
-    QImage image = renderTile(document, {{page, 0, TileKey::scaleKey(scale), 0}, scale,
-                                         QRect(QPoint(0, 0), size)},
-                              cookie);
+    QImage image = renderPagePart(document, {page, 0, scale, QRect(QPoint(0, 0), size)}, cookie);
     vshim_free_cookie(cookie);
     return image;
 }
@@ -144,10 +143,11 @@ private slots:
         TextDocument::OpenResult result;
         const auto text = TextDocument::open(fx.bytes("bomb-text.pdf", bombThenText()), {}, {}, &result);
         QVERIFY(text);
-        fz_cookie cookie{};
-        QVERIFY(!text->extractPage(0, &cookie));
-        QCOMPARE(cookie.abort, 0); // the caller's cookie serves the next page
-        const auto calm = text->extractPage(1, &cookie);
+        const std::unique_ptr<vshim_cookie, void (*)(vshim_cookie *)> cookie(vshim_new_cookie(),
+                                                                            vshim_free_cookie);
+        QVERIFY(!text->extractPage(0, cookie.get()));
+        QVERIFY(!vshim_cookie_aborted(cookie.get())); // the caller's cookie serves the next page
+        const auto calm = text->extractPage(1, cookie.get());
         QVERIFY(calm);
         QCOMPARE(QString::fromUcs4(calm->codes.data(), qsizetype(calm->codes.size())),
                  QStringLiteral("Calm page"));

@@ -1,6 +1,6 @@
 // The real dialogs: the progress wait (quick work shows no dialog, long work shows
 // one that cancels) and the message box.
-#include "app/QtModalUi.h"
+#include "ui/QtModalUi.h"
 
 #include "ShownText.h"
 
