@@ -1,10 +1,19 @@
 #include "shim_text.h"
 
+#include "shim_alloc.h"
 #include "shim_internal.h"
 #include "shim_watchdog.h"
 
 #include <stdlib.h>
 #include <string.h>
+
+fz_context *vshim_new_text_context(void)
+{
+    fz_context *ctx = fz_new_context(vshim_capped_allocator(), NULL, FZ_STORE_DEFAULT);
+    if (ctx)
+        vshim_silence(ctx);
+    return ctx;
+}
 
 static void count_text(fz_stext_page *text, int *chars, int *lines)
 {

@@ -34,6 +34,13 @@ typedef struct vshim_text_page {
     int line_count;
 } vshim_text_page;
 
+/* A context for the text layer's own document: one thread only, so no locks
+ * and a store of its own (the index never waits on a render, and a preempted
+ * low-priority index never holds a lock a render needs). Silenced, its
+ * allocations within the shared cap (shim_alloc.h); NULL when out of memory.
+ * Drop with vshim_drop_context. */
+fz_context *vshim_new_text_context(void);
+
 /* Extracts page `page` (0-based) of a document opened with vshim_open_pdf.
  * cookie may be NULL; an abort raised on it stops the extraction early with
  * an error. A page past the page time limit (shim_watchdog.h) is abandoned

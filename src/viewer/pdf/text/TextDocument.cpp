@@ -20,7 +20,7 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
                                                  const QString &ownerPassword, OpenResult *result)
 {
     *result = OpenResult::Failed;
-    fz_context *context = vshim_clone_base_context();
+    fz_context *context = vshim_new_text_context();
     if (!context)
         return nullptr;
     fz_document *document = nullptr;
