@@ -5,8 +5,8 @@
 // Prints figures; asserts nothing.  Usage: search_bench [pages]
 
 #include "ui/QtModalUi.h"
-#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 #include "viewer/pdf/text/ShimPageText.h"
 #include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextIndex.h"
