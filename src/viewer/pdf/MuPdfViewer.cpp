@@ -7,9 +7,9 @@
 #include "PdfDocument.h"
 #include "PrintJob.h"
 #include "PrintSpooler.h"
-#include "ui/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
+#include "ui/ModalUi.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
