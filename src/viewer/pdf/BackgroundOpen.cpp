@@ -1,16 +1,17 @@
 #include "BackgroundOpen.h"
 
+#include "EngineThread.h"
+
 #include "app/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace {
-// Longer than any open of a local file takes, short enough not to be noticed.
-constexpr std::chrono::milliseconds quickOpen(300);
+// Most local files open within this; the window may stand still this long.
+constexpr std::chrono::milliseconds quickOpen(50);
 
 // Shared by the caller and the opening thread; whoever lets go last drops it,
 // and with it a document nobody waited for.
@@ -27,7 +28,7 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
                                         QWidget *parent)
 {
     auto pending = std::make_shared<Pending>();
-    std::thread([pending, path, userPassword, ownerPassword] {
+    EngineThread([pending, path, userPassword, ownerPassword] {
         PdfDocument::Opened opened = PdfDocument::open(path, userPassword, ownerPassword);
         std::lock_guard<std::mutex> lock(pending->mutex);
         pending->result = std::move(opened);

@@ -1,5 +1,6 @@
 #include "PdfDocument.h"
 
+#include "EngineThread.h"
 #include "ThreadContext.h"
 #include "viewer/ViewerControl.h"
 
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <system_error>
 
 namespace {
 
@@ -26,6 +28,17 @@ bool readable(const QString &path)
         return false;
     QFile file(path);
     return file.open(QIODevice::ReadOnly);
+}
+
+// Freeing a large document takes MuPDF a good part of a second; whoever lets go
+// of it last, often the GUI thread, hands that to a thread of its own.
+void dropInBackground(PdfDocument *document)
+{
+    try {
+        EngineThread([document] { delete document; }).detach();
+    } catch (const std::system_error &) {
+        delete document; // no thread to be had: here, late rather than never
+    }
 }
 
 DisplayList adopt(fz_display_list *list)
@@ -56,7 +69,7 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
                            &pages, &err)) {
     case VSHIM_OPENED:
         result.status = ViewerControl::Opened;
-        result.document.reset(new PdfDocument(doc, pages));
+        result.document.reset(new PdfDocument(doc, pages), dropInBackground);
         break;
     case VSHIM_PASSWORD_REFUSED:
         result.status = ViewerControl::PasswordNeeded;

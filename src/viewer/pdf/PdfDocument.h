@@ -1,7 +1,8 @@
 #pragma once
 // One open PDF: its page sizes, its outline and the display lists its pages are
 // recorded into. Shared (std::shared_ptr) by the viewer, the render workers and a
-// print job, so whoever finishes last drops it.
+// print job, so whoever finishes last drops it (the freeing itself runs on a
+// thread of its own).
 //
 // Threads: pageSizes() and outline() are fixed at open and may be read anywhere.
 // displayList() may be called from any thread; recording is serialised because

@@ -13,12 +13,58 @@
 #include <QElapsedTimer>
 #include <QMap>
 
+#include <atomic>
 #include <random>
+#include <thread>
 
 namespace {
 
 // A hang guard, not a speed check: hostile pages are cut off after a few seconds.
 constexpr qint64 kFileTimeLimitMs = 20000;
+// A frozen window, not a slow one: the freezes this guards against lasted 19 s
+// and more, while the window is meant never to stand still for 100 ms.
+constexpr qint64 kFrozenWindowMs = 3000;
+
+// Measures how long the GUI thread goes without handling events: a helper
+// thread posts a call every few milliseconds and each call notes how long it
+// waited. Read after the work, once the last calls have run.
+class WindowStallProbe {
+public:
+    WindowStallProbe()
+        : m_thread([this] {
+              while (!m_stop) {
+                  QElapsedTimer posted;
+                  posted.start();
+                  QMetaObject::invokeMethod(
+                      qApp, [longest = m_longest, posted] {
+                          qint64 seen = *longest;
+                          while (posted.elapsed() > seen
+                                 && !longest->compare_exchange_weak(seen, posted.elapsed())) {
+                          }
+                      },
+                      Qt::QueuedConnection);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          })
+    {
+    }
+    ~WindowStallProbe() { stop(); }
+    // The longest wait in milliseconds.
+    qint64 stop()
+    {
+        if (m_thread.joinable()) {
+            m_stop = true;
+            m_thread.join();
+            QCoreApplication::processEvents();
+        }
+        return *m_longest;
+    }
+
+private:
+    std::shared_ptr<std::atomic<qint64>> m_longest = std::make_shared<std::atomic<qint64>>(0);
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
 
 struct Base {
     QString name;
@@ -242,6 +288,34 @@ private slots:
             TextDocument::OpenResult result;
             QCOMPARE(TextDocument::open(path, {}, {}, &result)->pageCount(), 1);
         }
+    }
+
+    // In the real viewer, shown: the document opens, its pages are drawn, the
+    // text index reads every page (a search waits for it), and the window keeps
+    // answering throughout.
+    void hostileFilesKeepTheWindowAnswering()
+    {
+        QStringList stalls;
+        for (const hostile::File &file : hostile::all()) {
+            if (!file.opens)
+                continue;
+            const QString path = fx.bytes(QStringLiteral("hostile.pdf"), file.bytes);
+            WindowStallProbe probe;
+            {
+                MuPdfViewer viewer(ui);
+                viewer.resize(600, 400);
+                viewer.show();
+                const int status = viewer.OpenDocument(path, {}, {});
+                QVERIFY2(status == 0, file.name);
+                viewer.SearchAll(QStringLiteral("page"));
+                viewer.setCurrentPage(viewer.PageCount());
+                QTest::qWait(50); // the view asks for the last page's tiles
+            }
+            const qint64 longest = probe.stop();
+            stalls << QStringLiteral("%1 %2 ms").arg(QLatin1String(file.name)).arg(longest);
+            QVERIFY2(longest < kFrozenWindowMs, qPrintable(stalls.last()));
+        }
+        qInfo("longest wait of the window: %s", qPrintable(stalls.join(QLatin1String(", "))));
     }
 
     void everyVariantGetsAStatusAndReadsThrough()

@@ -72,12 +72,16 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
                  int x, int y, int w, int h, unsigned char *samples, int stride, int bgra,
                  vshim_cookie *cookie, vshim_error *err);
 
+/* Longer titles are cut: no outline pane shows more, and a title of megabytes
+ * would otherwise be copied and laid out whole. */
+#define VSHIM_OUTLINE_TITLE_CHARS 1000
 typedef struct vshim_outline_entry {
-    char *title; /* UTF-8, owned by the array */
+    char *title; /* UTF-8, at most VSHIM_OUTLINE_TITLE_CHARS characters, owned by the array */
     int page;    /* 0-based target, -1 when the entry points nowhere in the document */
     int depth;   /* 0 at top level */
 } vshim_outline_entry;
-/* The outline in pre-order; *count is 0 when the document has none. Free the
+/* The outline in pre-order; *count is 0 when the document has none, or one
+ * that loops or nests deeper than VSHIM_MAX_NESTING (shim_depth.h). Free the
  * result with vshim_free_outline. */
 vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *count,
                                         vshim_error *err);

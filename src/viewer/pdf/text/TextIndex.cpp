@@ -47,7 +47,7 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->firstPage = firstPage;
     m_run = run;
     ++m_generation;
-    m_worker = std::thread([this, run] { work(run); });
+    m_worker = EngineThread([this, run] { work(run); });
 }
 
 void TextIndex::stop()

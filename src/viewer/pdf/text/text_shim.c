@@ -1,6 +1,7 @@
 #include "text_shim.h"
 
 #include "viewer/pdf/shim/shim_alloc.h"
+#include "viewer/pdf/shim/shim_depth.h"
 #include "viewer/pdf/shim/shim_engine.h"
 #include "viewer/pdf/shim/shim_internal.h"
 #include "viewer/pdf/shim/shim_pages.h"
@@ -82,6 +83,8 @@ fz_document *text_shim_open(fz_context *ctx, const char *path, const char *user_
     {
         doc = fz_open_document(ctx, path);
         authenticated = authenticate(ctx, doc, user_password, owner_password);
+        if (authenticated && pdf_specifics(ctx, doc))
+            vshim_drop_deep_structures(ctx, pdf_specifics(ctx, doc));
         if (authenticated)
         {
             result = doc;
