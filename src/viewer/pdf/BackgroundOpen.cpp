@@ -5,6 +5,7 @@
 #include "app/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -19,6 +20,7 @@ struct Pending {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
+    std::atomic<bool> cancelled{false}; // the opening thread stops reading pages
     PdfDocument::Opened result;
 };
 } // namespace
@@ -29,7 +31,8 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
 {
     auto pending = std::make_shared<Pending>();
     EngineThread([pending, path, userPassword, ownerPassword] {
-        PdfDocument::Opened opened = PdfDocument::open(path, userPassword, ownerPassword);
+        PdfDocument::Opened opened =
+            PdfDocument::open(path, userPassword, ownerPassword, &pending->cancelled);
         std::lock_guard<std::mutex> lock(pending->mutex);
         pending->result = std::move(opened);
         pending->done = true;
@@ -47,6 +50,7 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
     });
     std::lock_guard<std::mutex> lock(pending->mutex);
     if (!finished || !pending->done) {
+        pending->cancelled = true;
         PdfDocument::Opened cancelled;
         cancelled.status = ViewerControl::Cancelled;
         return cancelled;

@@ -178,6 +178,37 @@ inline QByteArray longTitles(int chapters, int titleBytes)
     return pdf.classic(root);
 }
 
+// `pages` pages in one flat page tree.
+inline QByteArray flatPages(int pages)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(3 + i) + " 0 R ";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    for (int i = 0; i < pages; ++i)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+    return pdf.classic(root);
+}
+
+// `pages` pages sharing one /Annots array that lists the same link `references` times.
+inline QByteArray sharedAnnots(int pages, int references)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(5 + i) + " 0 R ";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    pdf.add("[" + QByteArray("4 0 R ").repeated(references) + "]");
+    pdf.add("<< /Type /Annot /Subtype /Link /Rect [10 10 100 100] "
+            "/A << /S /URI /URI (https://example.org/) >> >>");
+    for (int i = 0; i < pages; ++i)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots 3 0 R >>");
+    return pdf.classic(root);
+}
+
 inline QList<File> all()
 {
     QList<File> files;
@@ -267,6 +298,7 @@ inline QList<File> all()
     files.append({"name-tree-deep", deepNameTree(100000), true});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
+    files.append({"shared-annots", sharedAnnots(10, 200000), true});
     {
         RawPdf pdf;
         const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");

@@ -26,6 +26,20 @@ constexpr qint64 kFileTimeLimitMs = 20000;
 // and more, while the window is meant never to stand still for 100 ms.
 constexpr qint64 kFrozenWindowMs = 3000;
 
+// Memory this process holds now, or at most so far (field "VmRSS" or "VmHWM").
+qint64 residentMiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field) + 1).trimmed().split(' ').first().toLongLong() / 1024;
+    return -1;
+}
+// A hostile file is to be read within this much resident memory.
+constexpr qint64 kResidentLimitMiB = 1200;
+
 // Measures how long the GUI thread goes without handling events: a helper
 // thread posts a call every few milliseconds and each call notes how long it
 // waited. Read after the work, once the last calls have run.
@@ -246,6 +260,8 @@ class TestDamagedFiles : public QObject {
             if (image.size() != size)
                 QTest::qFail(qPrintable(QStringLiteral("page %1 not rendered").arg(page)),
                              __FILE__, __LINE__);
+            if (document.links(page).size() > VSHIM_MAX_LINKS)
+                QTest::qFail("a page keeps more links than the limit", __FILE__, __LINE__);
         }
         TextDocument::OpenResult result;
         const auto text = TextDocument::open(path, password, password, &result);
@@ -339,6 +355,7 @@ private slots:
                 qWarning("in %s", qPrintable(v.name));
             QVERIFY2(status >= 0 && status <= 4, qPrintable(v.name));
             QVERIFY2(clock.elapsed() < kFileTimeLimitMs, qPrintable(v.name));
+            QVERIFY2(residentMiB("VmRSS") < kResidentLimitMiB, qPrintable(v.name));
             // The viewer itself gives the same answer (a sample, it costs a window).
             if (i % 10 == 0) {
                 MuPdfViewer viewer(ui);
@@ -349,7 +366,9 @@ private slots:
                 hostileByStatus[status].append(v.name.mid(8));
             QFile::remove(path);
         }
-        qInfo("%lld damaged or hostile files tried", qlonglong(variants.size()));
+        qInfo("%lld damaged or hostile files tried, at most %lld MiB resident",
+              qlonglong(variants.size()), residentMiB("VmHWM"));
+        QVERIFY(residentMiB("VmHWM") < kResidentLimitMiB);
         for (auto it = byStatus.cbegin(); it != byStatus.cend(); ++it)
             qInfo("  status %d: %d files", it.key(), it.value());
         for (auto it = hostileByStatus.cbegin(); it != hostileByStatus.cend(); ++it)

@@ -93,7 +93,11 @@ typedef struct vshim_link {
     int page;  /* 0-based target inside the document, -1 for none */
     char *uri; /* an outside address as the file states it (any scheme), or NULL */
 } vshim_link;
-/* The page's links; *count is 0 when it has none or they cannot be read.
+/* More links than any real page holds; a hostile page may list the same one
+ * hundreds of thousands of times. */
+#define VSHIM_MAX_LINKS 1000
+/* The page's links, each area and target once, at most VSHIM_MAX_LINKS of
+ * them; *count is 0 when it has none or they cannot be read.
  * Free the result with vshim_free_links. */
 vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int page, int *count,
                              vshim_error *err);

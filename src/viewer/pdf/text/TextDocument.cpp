@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextDocument.h"
 
+#include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/text/ShimPageText.h"
 #include "viewer/pdf/text/text_shim.h"
 
@@ -18,12 +19,14 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
     if (!context)
         return nullptr;
     const QByteArray file = QFile::encodeName(path);
-    const QByteArray user = userPassword.toUtf8();
-    const QByteArray owner = ownerPassword.toUtf8();
+    QByteArray user = userPassword.toUtf8();
+    QByteArray owner = ownerPassword.toUtf8();
     int status = TEXT_SHIM_OPEN_FAILED;
     TextShimError error;
     fz_document *doc = text_shim_open(context.get(), file.constData(), user.constData(),
                                       owner.constData(), &status, &error);
+    wipeSecret(user);
+    wipeSecret(owner);
     DocumentPtr document(doc, DocumentDeleter{context.get()});
     if (status == TEXT_SHIM_WRONG_PASSWORD)
         *result = OpenResult::WrongPassword;

@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextIndex.h"
 
+#include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/text/TextDocument.h"
 
 #include <QMetaObject>
@@ -155,6 +156,8 @@ void TextIndex::work(std::shared_ptr<Run> run)
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
         TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
+    wipeSecret(run->userPassword);
+    wipeSecret(run->ownerPassword);
     const int total = document ? std::max(document->pageCount(), 0) : 0;
     {
         std::lock_guard<std::mutex> lock(run->mutex);
