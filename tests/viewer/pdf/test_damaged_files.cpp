@@ -15,13 +15,23 @@
 #include <QMap>
 
 #include <atomic>
+#include <ctime>
 #include <random>
 #include <thread>
 
 namespace {
 
-// A hang guard, not a speed check: hostile pages are cut off after a few seconds.
+// A hang guard, not a speed check: hostile pages are cut off after a few seconds
+// of processor time, so the guard counts processor time too, which a busy
+// machine does not stretch.
 constexpr qint64 kFileTimeLimitMs = 20000;
+
+qint64 threadProcessorMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
 // A frozen window, not a slow one: the freezes this guards against lasted 19 s
 // and more, while the window is meant never to stand still for 100 ms.
 constexpr qint64 kFrozenWindowMs = 3000;
@@ -313,7 +323,7 @@ private slots:
     {
         QStringList stalls;
         for (const hostile::File &file : hostile::all()) {
-            if (!file.opens)
+            if (!file.inWindow)
                 continue;
             const QString path = fx.bytes(QStringLiteral("hostile.pdf"), file.bytes);
             WindowStallProbe probe;
@@ -348,13 +358,12 @@ private slots:
         for (int i = 0; i < variants.size(); ++i) {
             const Variant &v = variants[i];
             const QString path = fx.bytes(QStringLiteral("variant-%1.pdf").arg(i), v.bytes);
-            QElapsedTimer clock;
-            clock.start();
+            const qint64 started = threadProcessorMs();
             const int status = exercise(path, v.password);
             if (QTest::currentTestFailed())
                 qWarning("in %s", qPrintable(v.name));
             QVERIFY2(status >= 0 && status <= 4, qPrintable(v.name));
-            QVERIFY2(clock.elapsed() < kFileTimeLimitMs, qPrintable(v.name));
+            QVERIFY2(threadProcessorMs() - started < kFileTimeLimitMs, qPrintable(v.name));
             QVERIFY2(residentMiB("VmRSS") < kResidentLimitMiB, qPrintable(v.name));
             // The viewer itself gives the same answer (a sample, it costs a window).
             if (i % 10 == 0) {
