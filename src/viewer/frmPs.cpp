@@ -2,8 +2,6 @@
 
 #include "app/DesignButton.h"
 #include "app/Twips.h"
-#include "app/frmPdf.h"
-#include "bookmarks/modPdf.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,17 +12,18 @@ QLineEdit *passwordBox(QWidget *parent, const QRect &geometry)
 {
     auto *box = new QLineEdit(parent);
     box->setEchoMode(QLineEdit::Password);
-    // Every character shows as "*", as the design asks, not the style's bullet.
+    // Every character shows as "*", the mark users know from other programs,
+    // not the style's bullet.
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     box->setGeometry(geometry);
     return box;
 }
 } // namespace
 
-frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
+frmPs::frmPs(const QString &pendingPath, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::CustomizeWindowHint),
-      m_main(mainWindow)
+      m_pendingPath(pendingPath)
 {
     setObjectName(QStringLiteral("frmPs"));
     setWindowTitle(QStringLiteral("请您输入文件密码"));
@@ -55,16 +54,14 @@ frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
 
 void frmPs::dcButton1_Click()
 {
-    const QString userPassword = txtUpw->text();
-    const QString ownerPassword = txtOpw->text();
-    m_main.openPdf(modPdf::PendingPath, userPassword, ownerPassword);
+    emit passwordsGiven(m_pendingPath, txtUpw->text(), txtOpw->text());
     done(QDialog::Accepted);
 }
 
 void frmPs::dcButton2_Click()
 {
     done(QDialog::Rejected);
-    m_main.setWindowTitle(frmPdf::noDocumentCaption());
+    emit cancelled();
 }
 
 void frmPs::done(int result)

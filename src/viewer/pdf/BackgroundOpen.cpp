@@ -2,7 +2,7 @@
 
 #include "EngineThread.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 #include <atomic>
