@@ -1,5 +1,7 @@
 #include "OutlinePane.h"
 
+#include "viewer/pdf/PlainToolTip.h"
+
 #include <QHeaderView>
 
 namespace {
@@ -48,7 +50,7 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
         if (depth == 0)
             topLevel.append(item);
         item->setText(0, entry.title);
-        item->setToolTip(0, entry.title);
+        item->setToolTip(0, plainToolTip(entry.title));
         item->setData(0, kPageRole, entry.page);
         parents.append(item);
     }

@@ -1,5 +1,7 @@
 #include "viewer/pdf/text/SearchResultsPane.h"
 
+#include "viewer/pdf/PlainToolTip.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -73,17 +75,20 @@ void SearchResultsPane::reveal()
     splitter->setSizes(sizes);
 }
 
-void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
+void SearchResultsPane::setHits(const std::vector<ListedHit> &hits, bool coveredTruncated)
 {
     clear();
-    m_summary->setText(QStringLiteral("共找到 %1 处：").arg(hits.size()));
+    m_summary->setText(coveredTruncated
+                           ? QStringLiteral("共找到 %1 处（有的页面文字过多，只检索了其中一部分）：")
+                                 .arg(hits.size())
+                           : QStringLiteral("共找到 %1 处：").arg(hits.size()));
     QList<QTreeWidgetItem *> items;
     items.reserve(qsizetype(hits.size()));
     for (const ListedHit &hit : hits) {
         auto *item = new QTreeWidgetItem(
             {QStringLiteral("第 %1 页").arg(hit.hit.page + 1), contextLine(hit)});
         item->setData(0, HitIndexRole, int(m_hits.size()));
-        item->setToolTip(1, item->text(1));
+        item->setToolTip(1, plainToolTip(item->text(1)));
         m_hits.push_back(hit.hit);
         items.append(item);
     }
