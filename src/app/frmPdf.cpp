@@ -1,9 +1,9 @@
 #include "app/frmPdf.h"
 
 #include "app/AppIcon.h"
-#include "ui/ModalUi.h"
 #include "app/PaneLayout.h"
 #include "app/Twips.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"
