@@ -11,6 +11,7 @@
 // belongs to the job's thread from start() on. The destructor cancels and
 // waits, which is short because cancelling aborts the running render.
 
+#include "EngineThread.h"
 #include "PdfDocument.h"
 #include "PrintSpooler.h"
 
@@ -19,7 +20,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 class PrintJob {
@@ -64,5 +64,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::mutex m_cookieMutex;          // guards m_cookie
     vshim_cookie *m_cookie = nullptr;  // the render running now, if any
-    std::thread m_thread;
+    EngineThread m_thread;
 };

@@ -1,6 +1,7 @@
 // The outline pane mirrors the document's outline, moves to the chosen entry's
 // point and marks the section being read.
 #include "Fixtures.h"
+#include "HostilePdfs.h"
 #include "ScriptedModalUi.h"
 #include "ShownText.h"
 #include "viewer/pdf/MuPdfViewer.h"
@@ -123,6 +124,22 @@ private slots:
         QCOMPARE(viewer.CurrentPage(), 4);
         QVERIFY(qAbs(viewer.pageView()->pageToWidget(3, QPointF(0, 500)).y()) < 1);
         QCOMPARE(pane->currentItem(), lower);
+    }
+
+    // Hundreds of entries with megabyte titles once froze the window for minutes.
+    void longOutlineOpensItsTopLevelWithTitlesCut()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.show();
+        const QString path = fx.bytes("long-titles.pdf", hostile::longTitles(100, 1 << 20));
+        QCOMPARE(viewer.OpenDocument(path, {}, {}), 0);
+        OutlinePane *pane = viewer.outlinePane();
+        QCOMPARE(pane->topLevelItemCount(), 100);
+        QTreeWidgetItem *section = pane->topLevelItem(99)->child(1);
+        QCOMPARE(section->childCount(), 3);
+        QCOMPARE(section->child(2)->text(0), QString(1000, QLatin1Char('W')));
+        QVERIFY(pane->topLevelItem(99)->isExpanded());
+        QVERIFY(!section->isExpanded());
     }
 
     void noOutlineGivesAnEmptyPane()
