@@ -84,6 +84,10 @@ void OutlinePane::markSectionAt(int page, const QPointF &point)
             best = i;
     }
     QTreeWidgetItem *item = best >= 0 ? m_items[best] : nullptr;
+    // Inside a closed branch the branch is marked: marking opens nothing.
+    for (QTreeWidgetItem *up = item ? item->parent() : nullptr; up; up = up->parent())
+        if (!up->isExpanded())
+            item = up;
     if (item == currentItem())
         return;
     setCurrentItem(item);
