@@ -1,6 +1,7 @@
 #include "app/frmPdf.h"
 
 #include "app/AppIcon.h"
+#include "app/MenuShortcutsFirst.h"
 #include "app/ModalUi.h"
 #include "app/PaneLayout.h"
 #include "app/Twips.h"
@@ -50,6 +51,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
 
     buildMenus();
     buildToolbar();
+    new MenuShortcutsFirst(this);
 
     Pdfc = setup.viewer;
     Pdfc->setParent(client);
@@ -100,6 +102,12 @@ void frmPdf::Form_Load()
 
     createBookmarkItems();
     startWebServices();
+    focusPages();
+}
+
+void frmPdf::focusPages()
+{
+    Pdfc->setFocus(Qt::OtherFocusReason);
 }
 
 void frmPdf::Form_Resize()

@@ -57,8 +57,10 @@ void frmPs::dcButton1_Click()
 {
     const QString userPassword = txtUpw->text();
     const QString ownerPassword = txtOpw->text();
-    m_main.openPdf(modPdf::PendingPath, userPassword, ownerPassword);
+    // Closed before the retry, so the prompt a wrong password brings back is
+    // the only one on screen.
     done(QDialog::Accepted);
+    m_main.openPdf(modPdf::PendingPath, userPassword, ownerPassword);
 }
 
 void frmPs::dcButton2_Click()

@@ -31,6 +31,7 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         mnuXuanze->setChecked(false);
         setWindowTitle(noDocumentCaption() + QStringLiteral("   [") + Pdfc->DocumentPath()
                        + QStringLiteral("]"));
+        focusPages();
         return;
     case ViewerControl::CannotOpen:
         ui().messageBox(this, QStringLiteral("无法打开文件！"), QStringLiteral("提示"),
@@ -46,7 +47,7 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         return;
     case ViewerControl::PasswordNeeded: {
         modPdf::PendingPath = path;
-        // A wrong password brings a fresh prompt on top of the one whose OK is still running.
+        // A wrong password brings a fresh prompt once the earlier one has closed.
         frmPs prompt(*this, this);
         ui().runModal(&prompt);
         return;
