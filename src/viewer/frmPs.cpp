@@ -49,6 +49,10 @@ frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
     setTabOrder(dcButton2, txtOpw);
     txtUpw->setFocus();
 
+    // Centred on the main window, also before that is first shown (a document
+    // named on the command line asks during start-up).
+    move(mainWindow.frameGeometry().center() - rect().center());
+
     connect(dcButton1, &QPushButton::clicked, this, &frmPs::dcButton1_Click);
     connect(dcButton2, &QPushButton::clicked, this, &frmPs::dcButton2_Click);
 }

@@ -1,10 +1,13 @@
-// The real viewer inside the main window, driven from the keyboard as a reader
-// does, under an X server: the pages have the focus after an open, the reading
-// keys move them, Alt+letter opens the menu-bar titles on the first press, and
-// every menu shortcut acts whether the pages or the page box have the focus.
+// The main window on a real X server. Driven from the keyboard as a reader
+// does: the pages have the focus after an open, the reading keys move them,
+// Alt+letter opens the menu-bar titles on the first press, and every menu
+// shortcut acts whether the pages or the page box have the focus. And the
+// password prompt stands centred on the window.
 #include "Fixtures.h"
 #include "ScriptedModalUi.h"
+#include "ShellFixture.h"
 #include "app/frmPdf.h"
+#include "viewer/frmPs.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PageView.h"
 
@@ -13,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -32,6 +36,7 @@ class TestViewerInWindow : public QObject {
     Q_OBJECT
 private slots:
     void keyboardReading();
+    void passwordPromptCentredOnTheWindow();
 };
 
 void TestViewerInWindow::keyboardReading()
@@ -141,6 +146,19 @@ void TestViewerInWindow::keyboardReading()
     QCOMPARE(window.Txtp->text(), QStringLiteral("3"));
     QTest::keyClick(window.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(window.Txtp->text(), QStringLiteral("3"));
+}
+
+void TestViewerInWindow::passwordPromptCentredOnTheWindow()
+{
+    ShellFixture f;
+    f.window->show();
+    f.window->move(f.window->screen()->availableGeometry().topLeft() + QPoint(20, 30));
+    QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+    frmPs prompt(*f.window, f.window.get());
+    prompt.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&prompt));
+    const QPoint offCentre = prompt.frameGeometry().center() - f.window->frameGeometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 4, qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
 }
 
 QTEST_MAIN(TestViewerInWindow)
