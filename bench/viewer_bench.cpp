@@ -9,6 +9,7 @@
 #include "viewer/pdf/PdfDocument.h"
 #include "viewer/pdf/RenderPool.h"
 #include "viewer/pdf/SamplePdfWriter.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 
 #include <mupdf/fitz.h>
@@ -146,8 +147,7 @@ qint64 projectRender(PdfDocument &doc, int page, double scale)
 {
     const qint64 start = threadCpuNs();
     const QSize image = pageImageSize(doc.pageSizes().at(page), scale, 0);
-    renderTile(doc, {{page, 0, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(0, 0), image)},
-               nullptr);
+    renderPagePart(doc, {page, 0, scale, QRect(QPoint(0, 0), image)}, nullptr);
     return threadCpuNs() - start;
 }
 
@@ -181,8 +181,9 @@ Throughput throughput(const QString &file, int workers, double scale)
         });
         std::vector<TileRequest> all;
         for (int page = 0; page < pages; ++page)
-            all.push_back({{page, 0, TileKey::scaleKey(scale), 0}, scale,
-                           QRect(QPoint(0, 0), pageImageSize(doc->pageSizes().at(page), scale, 0))});
+            all.push_back({{page, 0, scale,
+                            QRect(QPoint(0, 0), pageImageSize(doc->pageSizes().at(page), scale, 0))},
+                           0});
         pool.schedule(doc, 1, all);
         std::unique_lock<std::mutex> lock(mutex);
         finished.wait(lock, [&] { return done == pages; });

@@ -3,6 +3,7 @@
 // and page time limit than the program's, so libFuzzer's own memory and time
 // limits only catch what the caps miss.
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 #include "viewer/pdf/shim/shim_alloc.h"
 #include "viewer/pdf/shim/shim_watchdog.h"
@@ -42,9 +43,8 @@ int readThrough(const QString &path, const QString &password)
         for (int rotation : {0, 90}) {
             const QSize size = pageImageSize(document.pageSizes().at(page), scale, rotation);
             vshim_cookie *cookie = vshim_new_cookie();
-            const QImage image = renderTile(
-                document, {{page, rotation, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(), size)},
-                cookie);
+            const QImage image =
+                renderPagePart(document, {page, rotation, scale, QRect(QPoint(), size)}, cookie);
             vshim_free_cookie(cookie);
             if (image.size() != size) // only an outside abort may leave a tile unrendered
                 abort();

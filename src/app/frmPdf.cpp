@@ -6,6 +6,7 @@
 #include "app/PaneLayout.h"
 #include "app/Twips.h"
 #include "viewer/ViewerControl.h"
+#include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"
 
 #include <QCloseEvent>
@@ -59,6 +60,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Pdfc->setGeometry(twips::rect(600, 1200, 8175, 6855));
     connect(Pdfc, &ViewerControl::PageChanged, this, &frmPdf::Pdfc_PageChanged);
     connect(Pdfc, &ViewerControl::ContextMenuRequested, this, &frmPdf::Pdfc_ContextMenuRequested);
+    connect(Pdfc, &ViewerControl::linkActivated, this, &browser::open);
 
     Toweb = new StartPagePane(client);
     Toweb->setObjectName(QStringLiteral("Toweb"));

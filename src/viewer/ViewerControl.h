@@ -4,6 +4,7 @@
 // The shell keeps no copy of its state; it reads modes back from here.
 
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 class ViewerControl : public QWidget {
@@ -50,4 +51,7 @@ public:
 signals:
     void PageChanged(int page);
     void ContextMenuRequested(int x, int y);
+    // The user followed a link out of the document (http, https or mailto);
+    // the viewer opens nothing itself.
+    void linkActivated(const QUrl &url);
 };

@@ -56,6 +56,7 @@ private slots:
     void startPageCoversTheViewerUntilADocumentOpens();
     void unreachableServiceShowsTheErrorPageWithoutAMessage();
     void helpItemsOpenTheirPagesEachTimeChosen();
+    void linksFollowedInTheDocumentOpenInTheBrowser();
     void aboutShowsAFreshWindowEachTime();
     void unloadReleasesTheCountingWindow_data();
     void unloadReleasesTheCountingWindow();
@@ -137,6 +138,14 @@ void TestWebLinks::helpItemsOpenTheirPagesEachTimeChosen()
                                          QUrl(base + "/fk/"), QUrl(base + "/newver/"),
                                          QUrl(base + "/newver/")}));
     QVERIFY(w.ui.messages.isEmpty());
+}
+
+void TestWebLinks::linksFollowedInTheDocumentOpenInTheBrowser()
+{
+    RecordingOpener opener;
+    Window w(LoopbackHttpServer::unreachableBase());
+    emit w.viewer->linkActivated(QUrl("https://example.org/guide"));
+    QCOMPARE(opener.opened, QList<QUrl>{QUrl("https://example.org/guide")});
 }
 
 void TestWebLinks::aboutShowsAFreshWindowEachTime()

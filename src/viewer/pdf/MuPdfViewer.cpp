@@ -47,6 +47,7 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         const QPoint here = m_view->viewport()->mapTo(this, at);
         emit ContextMenuRequested(here.x(), here.y());
     });
+    connect(m_view, &PageView::linkActivated, this, &ViewerControl::linkActivated);
     connect(m_outline, &OutlinePane::pageChosen, m_view, &PageView::goToPage);
 }
 

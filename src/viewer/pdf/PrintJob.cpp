@@ -95,8 +95,7 @@ bool PrintJob::printPage(QPainter &painter, int page)
         if (!cookie)
             return false;
         const QRect band = bands.tile(i);
-        const QImage part = renderTile(*m_document, {{page, 0, TileKey::scaleKey(scale), i}, scale, band},
-                                       cookie);
+        const QImage part = renderPagePart(*m_document, {page, 0, scale, band}, cookie);
         freeCookie(cookie);
         if (part.isNull())
             return false;

@@ -38,13 +38,13 @@ void RenderPool::schedule(std::shared_ptr<PdfDocument> document, quint64 generat
         m_generation = generation;
         m_queue.clear();
         for (const TileRequest &request : wanted)
-            if (!isRunning(generation, request.key))
+            if (!isRunning(generation, request.key()))
                 m_queue.push_back(request);
         for (const Running &r : m_running) {
             const bool stillWanted =
                 r.generation == generation
                 && std::any_of(wanted.begin(), wanted.end(),
-                               [&](const TileRequest &w) { return w.key == r.key; });
+                               [&](const TileRequest &w) { return w.key() == r.key; });
             if (!stillWanted)
                 vshim_abort_cookie(r.cookie);
         }
@@ -83,10 +83,10 @@ void RenderPool::work()
             vshim_free_cookie(cookie);
             continue;
         }
-        m_running.push_back({generation, request.key, cookie});
+        m_running.push_back({generation, request.key(), cookie});
         lock.unlock();
 
-        RenderedTile done{generation, request, renderTile(*document, request, cookie)};
+        RenderedTile done{generation, request, renderPagePart(*document, request.part, cookie)};
         document.reset(); // the last reference may close the document: not under the lock
         if (!done.image.isNull())
             m_deliver(std::move(done));

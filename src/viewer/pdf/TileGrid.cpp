@@ -1,6 +1,14 @@
 #include "TileGrid.h"
 
 #include <algorithm>
+#include <cmath>
+
+QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation)
+{
+    const QSizeF size = (rotation % 180 ? pagePoints.transposed() : pagePoints) * scale;
+    return QSize(std::max(1, int(std::ceil(size.width() - 0.001))),
+                 std::max(1, int(std::ceil(size.height() - 0.001))));
+}
 
 TileGrid::TileGrid(const QSize &image, const QSize &maxTile)
     : m_image(image.expandedTo(QSize(1, 1))), m_tile(maxTile.expandedTo(QSize(64, 64)))

@@ -6,6 +6,10 @@
 #include <QSize>
 #include <QVector>
 
+// The whole page image at this scale (device pixels per point) and clockwise
+// rotation, device pixels; never empty.
+QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation);
+
 class TileGrid {
 public:
     TileGrid(const QSize &image, const QSize &maxTile);

@@ -3,7 +3,6 @@
 #include "ThreadContext.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 // MuPDF writes 4-byte pixels, the fourth byte always 255 on a page cleared to
@@ -17,13 +16,6 @@ constexpr QImage::Format kFormat = QImage::Format_RGBX8888;
 constexpr int kBgra = 0;
 #endif
 } // namespace
-
-QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation)
-{
-    const QSizeF size = (rotation % 180 ? pagePoints.transposed() : pagePoints) * scale;
-    return QSize(std::max(1, int(std::ceil(size.width() - 0.001))),
-                 std::max(1, int(std::ceil(size.height() - 0.001))));
-}
 
 // The page's contents scaled to the size the document shows for it: 1 for
 // every ordinary page, less for one larger than PdfDocument's maximum side.
@@ -40,12 +32,12 @@ static double contentScale(PdfDocument &document, int page, fz_display_list *lis
     return scale;
 }
 
-QImage renderTile(PdfDocument &document, const TileRequest &request, vshim_cookie *cookie)
+QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie *cookie)
 {
-    QImage image(request.tile.size(), kFormat);
+    QImage image(part.rect.size(), kFormat);
     if (image.isNull())
         return image; // out of memory: treated like an abort, tried again later
-    const int page = request.key.page;
+    const int page = part.page;
     DisplayList list = document.displayList(page, cookie);
     if (!list) {
         if (vshim_cookie_aborted(cookie) && !vshim_cookie_overdue(cookie))
@@ -53,12 +45,12 @@ QImage renderTile(PdfDocument &document, const TileRequest &request, vshim_cooki
         image.fill(Qt::white);
         return image;
     }
-    const double scale = request.scale * contentScale(document, page, list.get());
+    const double scale = part.scale * contentScale(document, page, list.get());
     vshim_error err;
-    const int status = vshim_render(threadContext(), list.get(), float(scale),
-                                    request.key.rotation, request.tile.x(), request.tile.y(),
-                                    request.tile.width(), request.tile.height(), image.bits(),
-                                    int(image.bytesPerLine()), kBgra, cookie, &err);
+    const int status = vshim_render(threadContext(), list.get(), float(scale), part.rotation,
+                                    part.rect.x(), part.rect.y(), part.rect.width(),
+                                    part.rect.height(), image.bits(), int(image.bytesPerLine()),
+                                    kBgra, cookie, &err);
     if (vshim_cookie_overdue(cookie)) {
         document.giveUp(page);
         image.fill(Qt::white);

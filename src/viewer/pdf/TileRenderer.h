@@ -6,19 +6,8 @@
 #include "TileKey.h"
 
 #include <QImage>
-#include <QRect>
-#include <QSize>
 
-struct TileRequest {
-    TileKey key;
-    double scale = 1; // device pixels per point
-    QRect tile;       // the part of the page image to render, device pixels
-};
-
-// The whole page image at this scale and clockwise rotation, device pixels.
-QSize pageImageSize(const QSizeF &pagePoints, double scale, int rotation);
-
-// The tile, opaque; a page that cannot be rendered, or whose work ran past the
-// cookie's time limit, comes back white. A null image means the cookie was
-// aborted from outside (the tile is no longer wanted).
-QImage renderTile(PdfDocument &document, const TileRequest &request, vshim_cookie *cookie);
+// The part of the page image, opaque; a page that cannot be rendered, or whose
+// work ran past the cookie's time limit, comes back white. A null image means
+// the cookie was aborted from outside (the part is no longer wanted).
+QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie *cookie);

@@ -209,3 +209,40 @@ QRectF ViewLayout::pageToContent(int page, const QRectF &area) const
     return QRectF(pageToContent(page, area.topLeft()), pageToContent(page, area.bottomRight()))
         .normalized();
 }
+
+PagePoint ViewLayout::pagePointAt(const QPointF &contentPoint) const
+{
+    const int page = pageAt(contentPoint);
+    if (page < 0)
+        return {};
+    return {page, contentToPage(page, contentPoint)};
+}
+
+PagePoint ViewLayout::nearestPagePoint(const QPointF &contentPoint) const
+{
+    const int page = nearestPage(contentPoint);
+    if (page < 0)
+        return {};
+    const QSizeF size = m_sizes.value(page);
+    const QPointF p = contentToPage(page, contentPoint);
+    return {page, QPointF(std::clamp(p.x(), 0.0, size.width()),
+                          std::clamp(p.y(), 0.0, size.height()))};
+}
+
+ViewLayout::Anchor ViewLayout::anchorAt(const QPointF &contentPoint) const
+{
+    const QRectF rect = pageRect(m_current);
+    if (rect.isEmpty())
+        return {m_current, QPointF()};
+    return {m_current, QPointF((contentPoint.x() - rect.left()) / rect.width(),
+                               (contentPoint.y() - rect.top()) / rect.height())};
+}
+
+std::optional<QPointF> ViewLayout::anchorPoint(const Anchor &anchor) const
+{
+    const QRectF rect = pageRect(anchor.page);
+    if (rect.isEmpty())
+        return std::nullopt;
+    return QPointF(rect.left() + anchor.fraction.x() * rect.width(),
+                   rect.top() + anchor.fraction.y() * rect.height());
+}

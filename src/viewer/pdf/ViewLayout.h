@@ -12,12 +12,27 @@
 #include <QSizeF>
 #include <QVector>
 
+#include <optional>
+
 enum class FitMode { Window = 0, ActualSize = 1, Width = 2, None = -1 };
+
+// A point on a page: page from 0 (-1 for none), point in page points.
+struct PagePoint {
+    int page = -1;
+    QPointF point;
+};
 
 class ViewLayout {
 public:
     static constexpr double kPixelsPerPoint = 96.0 / 72.0;
     static constexpr double kMargin = 8; // around and between pages, logical pixels
+
+    // A spot on a page as a share of its rectangle (0…1 across and down), so a
+    // relayout can put the same spot back where it was.
+    struct Anchor {
+        int page = 0;
+        QPointF fraction;
+    };
 
     void setPageSizes(const QVector<QSizeF> &sizes);
     void setRotation(int degrees); // clockwise: 0, 90, 180 or 270
@@ -28,6 +43,7 @@ public:
     void setCurrentPage(int page); // the page a single-page layout shows
 
     int pageCount() const { return int(m_sizes.size()); }
+    QSizeF pageSize(int page) const { return m_sizes.value(page); } // points, unrotated
     int rotation() const { return m_rotation; }
     bool continuous() const { return m_continuous; }
     double zoom() const { return m_zoom; }
@@ -53,6 +69,15 @@ public:
     QPointF pageToContent(int page, const QPointF &pagePoint) const;
     QPointF contentToPage(int page, const QPointF &contentPoint) const;
     QRectF pageToContent(int page, const QRectF &pageArea) const;
+    // The page point under the content point; page -1 outside every page.
+    PagePoint pagePointAt(const QPointF &contentPoint) const;
+    // The point on the nearest shown page, clamped onto it; page -1 without pages.
+    PagePoint nearestPagePoint(const QPointF &contentPoint) const;
+
+    // The spot of the current page under the content point.
+    Anchor anchorAt(const QPointF &contentPoint) const;
+    // Where the spot is now, in content pixels; none when its page is not shown.
+    std::optional<QPointF> anchorPoint(const Anchor &anchor) const;
 
 private:
     QSizeF displayedSize(int page) const; // rotated and zoomed, pixels

@@ -7,6 +7,7 @@
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 #include "viewer/pdf/text/TextDocument.h"
 
@@ -193,9 +194,8 @@ class TestDamagedFiles : public QObject {
             const double scale = 0.1;
             const QSize size = pageImageSize(document.pageSizes().at(page), scale, 0);
             vshim_cookie *cookie = vshim_new_cookie();
-            const QImage image = renderTile(document, {{page, 0, TileKey::scaleKey(scale), 0}, scale,
-                                                       QRect(QPoint(0, 0), size)},
-                                            cookie);
+            const QImage image =
+                renderPagePart(document, {page, 0, scale, QRect(QPoint(0, 0), size)}, cookie);
             vshim_free_cookie(cookie);
             if (image.size() != size)
                 QTest::qFail(qPrintable(QStringLiteral("page %1 not rendered").arg(page)),

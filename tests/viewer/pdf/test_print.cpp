@@ -3,6 +3,7 @@
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 #include "viewer/pdf/InvisibleText.h"
 #include "viewer/pdf/text/TextDocument.h"
@@ -40,9 +41,7 @@ QImage pageImage(const QString &file, int page)
         return QImage();
     const double scale = 1.0; // one pixel per point
     const QSize size = pageImageSize(opened.document->pageSizes().at(page), scale, 0);
-    return renderTile(*opened.document,
-                      {{page, 0, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(), size)},
-                      nullptr);
+    return renderPagePart(*opened.document, {page, 0, scale, QRect(QPoint(), size)}, nullptr);
 }
 
 // The share of dark pixels in the area, the whole image when the area is empty.

@@ -23,7 +23,7 @@ std::shared_ptr<PdfDocument> openFixture(Fixtures &fx, const QString &name, int 
 TileRequest wholePage(const PdfDocument &doc, int page, double scale, int rotation = 0)
 {
     const QSize size = pageImageSize(doc.pageSizes().at(page), scale, rotation);
-    return {{page, rotation, TileKey::scaleKey(scale), 0}, scale, QRect(QPoint(0, 0), size)};
+    return {{page, rotation, scale, QRect(QPoint(0, 0), size)}, 0};
 }
 
 } // namespace
@@ -40,14 +40,14 @@ private slots:
         for (int rotation : {0, 90, 180, 270}) {
             const double scale = 1.7;
             const TileRequest whole = wholePage(*doc, 0, scale, rotation);
-            const QImage expected = renderTile(*doc, whole, nullptr);
+            const QImage expected = renderPagePart(*doc, whole.part, nullptr);
             QVERIFY(!expected.isNull());
-            const TileGrid grid(whole.tile.size(), QSize(300, 250));
+            const TileGrid grid(whole.part.rect.size(), QSize(300, 250));
             QImage stitched(expected.size(), expected.format());
             QPainter painter(&stitched);
             for (int i = 0; i < grid.count(); ++i) {
-                const TileRequest part{{0, rotation, whole.key.scale, i}, scale, grid.tile(i)};
-                painter.drawImage(grid.tile(i).topLeft(), renderTile(*doc, part, nullptr));
+                const PagePart part{0, rotation, scale, grid.tile(i)};
+                painter.drawImage(grid.tile(i).topLeft(), renderPagePart(*doc, part, nullptr));
             }
             painter.end();
             QVERIFY2(stitched == expected, qPrintable(QString::number(rotation)));
@@ -60,12 +60,12 @@ private slots:
         vshim_cookie *cookie = vshim_new_cookie();
         vshim_abort_cookie(cookie);
         QVERIFY(vshim_cookie_aborted(cookie));
-        QVERIFY(renderTile(*doc, wholePage(*doc, 1, 1.0), cookie).isNull());
+        QVERIFY(renderPagePart(*doc, wholePage(*doc, 1, 1.0).part, cookie).isNull());
         QVERIFY(!doc->displayList(0, cookie));
         vshim_free_cookie(cookie);
         // An aborted recording is not kept: the page still renders afterwards.
         QVERIFY(doc->displayList(0, nullptr));
-        QVERIFY(!renderTile(*doc, wholePage(*doc, 1, 1.0), nullptr).isNull());
+        QVERIFY(!renderPagePart(*doc, wholePage(*doc, 1, 1.0).part, nullptr).isNull());
     }
 
     void brokenPageRendersWhite()
@@ -80,7 +80,7 @@ private slots:
         auto doc = PdfDocument::open(fx.bytes("broken.pdf", broken), {}, {}).document;
         QVERIFY(doc);
         QCOMPARE(doc->pageSizes().at(0), QSizeF(200, 100));
-        const QImage image = renderTile(*doc, wholePage(*doc, 0, 1.0), nullptr);
+        const QImage image = renderPagePart(*doc, wholePage(*doc, 0, 1.0).part, nullptr);
         QCOMPARE(image.size(), QSize(200, 100));
         QCOMPARE(QColor(image.pixel(100, 50)), QColor(Qt::white));
     }

@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "HostilePdfs.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
 #include "viewer/pdf/shim/shim_alloc.h"
 #include "viewer/pdf/shim/shim_watchdog.h"
@@ -14,9 +15,7 @@ QImage renderPage(PdfDocument &document, int page, double scale)
 {
     const QSize size = pageImageSize(document.pageSizes().at(page), scale, 0);
     vshim_cookie *cookie = vshim_new_cookie();
-    QImage image = renderTile(document, {{page, 0, TileKey::scaleKey(scale), 0}, scale,
-                                         QRect(QPoint(0, 0), size)},
-                              cookie);
+    QImage image = renderPagePart(document, {page, 0, scale, QRect(QPoint(0, 0), size)}, cookie);
     vshim_free_cookie(cookie);
     return image;
 }

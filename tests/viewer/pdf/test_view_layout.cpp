@@ -163,6 +163,30 @@ private slots:
         QCOMPARE(layout.nearestPage(QPointF(300, 99999)), 2);
     }
 
+    void anchorKeepsTheSpotThroughARelayout()
+    {
+        ViewLayout layout = threePages(true);
+        layout.setCurrentPage(1);
+        const QPointF spot = layout.pageRect(1).topLeft() + QPointF(90, 30); // a tenth across and down
+        const ViewLayout::Anchor anchor = layout.anchorAt(spot);
+        QCOMPARE(anchor.page, 1);
+        QVERIFY(near(anchor.fraction, QPointF(0.1, 0.1)));
+        layout.setZoom(1.5);
+        layout.setRotation(90);
+        const QRectF turned = layout.pageRect(1);
+        QVERIFY(near(*layout.anchorPoint(anchor),
+                     turned.topLeft() + QPointF(turned.width() / 10, turned.height() / 10)));
+        // A page a single-page layout does not show has no spot to keep.
+        layout.setContinuous(false);
+        layout.setCurrentPage(2);
+        QVERIFY(!layout.anchorPoint(anchor));
+        // The point nearest a drag past the page's edge lies on the page.
+        const PagePoint edge = layout.nearestPagePoint(QPointF(-500, -500));
+        QCOMPARE(edge.page, 2);
+        QVERIFY(near(edge.point, QPointF(0, 800)));
+        QCOMPARE(layout.pagePointAt(QPointF(-500, -500)).page, -1);
+    }
+
     void emptyDocument()
     {
         ViewLayout layout;

@@ -5,7 +5,7 @@
  * VSHIM_ALLOCATION_BUDGET bytes (unless changed below): a hostile file that asks for more gets
  * MuPDF's out-of-memory error (the file fails to open, or a page renders
  * blank) instead of exhausting the machine. Rendered tiles live in QImages,
- * outside this budget; the page cache bounds those. */
+ * outside this budget; the tile cache bounds those. */
 
 #include <mupdf/fitz.h>
 

@@ -17,9 +17,9 @@ struct CachedTile {
     QRectF pageFraction; // the tile's part of the rotated page, in 0…1 of its width and height
 };
 
-class PageCache {
+class TileCache {
 public:
-    explicit PageCache(qint64 maxBytes) : m_maxBytes(maxBytes) {}
+    explicit TileCache(qint64 maxBytes) : m_maxBytes(maxBytes) {}
 
     // Marks the tile as just used; nullptr when absent.
     const CachedTile *find(const TileKey &key);

@@ -1,8 +1,8 @@
-#include "PageCache.h"
+#include "TileCache.h"
 
 #include <algorithm>
 
-const CachedTile *PageCache::find(const TileKey &key)
+const CachedTile *TileCache::find(const TileKey &key)
 {
     auto it = m_index.find(key);
     if (it == m_index.end())
@@ -11,7 +11,7 @@ const CachedTile *PageCache::find(const TileKey &key)
     return &*m_entries.begin();
 }
 
-void PageCache::insert(CachedTile tile)
+void TileCache::insert(CachedTile tile)
 {
     auto existing = m_index.find(tile.key);
     if (existing != m_index.end()) {
@@ -32,7 +32,7 @@ void PageCache::insert(CachedTile tile)
     }
 }
 
-QVector<const CachedTile *> PageCache::tilesOfPage(int page, int rotation) const
+QVector<const CachedTile *> TileCache::tilesOfPage(int page, int rotation) const
 {
     QVector<const CachedTile *> tiles;
     for (const CachedTile &tile : m_entries)
@@ -43,7 +43,7 @@ QVector<const CachedTile *> PageCache::tilesOfPage(int page, int rotation) const
     return tiles;
 }
 
-void PageCache::clear()
+void TileCache::clear()
 {
     m_index.clear();
     m_entries.clear();

@@ -1,0 +1,86 @@
+#include "TileSource.h"
+
+#include "TilePlanner.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 kMinCacheBytes = 64ll << 20;
+
+QSize screenPixels()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QSize(1920, 1080);
+    return (QSizeF(screen->size()) * screen->devicePixelRatio()).toSize();
+}
+
+// Enough for several screens of tiles, so the visible tiles and those
+// rendered ahead never push each other out.
+qint64 cacheBudget()
+{
+    const QSize screen = screenPixels();
+    return std::max(kMinCacheBytes, 5ll * screen.width() * screen.height() * 4);
+}
+
+int renderWorkers()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
+}
+
+} // namespace
+
+TileSource::TileSource(QObject *parent) : QObject(parent), m_cache(cacheBudget())
+{
+    m_pool = std::make_unique<RenderPool>(renderWorkers(), [this](RenderedTile tile) {
+        QMetaObject::invokeMethod(
+            this, [this, tile = std::move(tile)] { arrived(tile); }, Qt::QueuedConnection);
+    });
+}
+
+TileSource::~TileSource()
+{
+    m_pool.reset();
+}
+
+void TileSource::setDocument(std::shared_ptr<PdfDocument> document)
+{
+    m_pool->cancelAll();
+    m_pool->waitIdle();
+    ++m_generation;
+    m_cache.clear();
+    m_document = std::move(document);
+}
+
+void TileSource::invalidate()
+{
+    ++m_generation;
+}
+
+void TileSource::request(const std::vector<TileRequest> &wanted)
+{
+    if (m_document)
+        m_pool->schedule(m_document, m_generation, wanted);
+    else
+        m_pool->cancelAll();
+}
+
+QSize TileSource::maxTile() const
+{
+    return screenPixels();
+}
+
+void TileSource::arrived(const RenderedTile &tile)
+{
+    if (tile.generation != m_generation || !m_document)
+        return;
+    const PagePart &part = tile.request.part;
+    m_cache.insert({tile.request.key(), tile.image,
+                    pageFraction(part, m_document->pageSizes().at(part.page))});
+    emit tileArrived();
+}

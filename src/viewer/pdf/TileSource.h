@@ -1,0 +1,48 @@
+#pragma once
+// The page view's supply of rendered tiles: the tile cache, the render workers
+// that fill it, and the generation that tells their results from stale ones.
+// GUI thread only; finished tiles arrive through queued calls.
+
+#include "PdfDocument.h"
+#include "RenderPool.h"
+#include "TileCache.h"
+
+#include <QObject>
+#include <QSize>
+
+#include <memory>
+#include <vector>
+
+class TileSource : public QObject {
+    Q_OBJECT
+public:
+    explicit TileSource(QObject *parent = nullptr);
+    ~TileSource() override; // joins the workers before the cache and document go
+
+    // Aborts the running renders and waits for them to stop, then forgets
+    // every tile of the previous document.
+    void setDocument(std::shared_ptr<PdfDocument> document);
+    // Tiles still rendering no longer match the view (zoom, rotation or layout
+    // changed); those in the cache stay, to be shown scaled meanwhile.
+    void invalidate();
+    // Replaces the wish list, most wanted first.
+    void request(const std::vector<TileRequest> &wanted);
+
+    TileCache &cache() { return m_cache; }
+    const TileCache &cache() const { return m_cache; }
+    // How many bytes of tiles may be asked for ahead of the visible ones.
+    qint64 aheadBytes() const { return m_cache.maxBytes() / 2; }
+    // The largest tile, device pixels: a whole screen.
+    QSize maxTile() const;
+
+signals:
+    void tileArrived();
+
+private:
+    void arrived(const RenderedTile &tile);
+
+    std::shared_ptr<PdfDocument> m_document;
+    TileCache m_cache;
+    std::unique_ptr<RenderPool> m_pool;
+    quint64 m_generation = 1;
+};
