@@ -83,8 +83,9 @@ int MuPdfViewer::CurrentPage() const
 
 void MuPdfViewer::setCurrentPage(int page)
 {
+    // Counted from 0 in 64 bits, so the smallest int steps down without overflow.
     if (m_view->document())
-        m_view->goToPage(std::clamp(page, 1, PageCount()) - 1);
+        m_view->goToPage(int(std::clamp<qint64>(qint64(page) - 1, 0, PageCount() - 1)));
 }
 
 int MuPdfViewer::PageCount() const
