@@ -3,16 +3,15 @@
 //
 //   build/bench/viewer_bench [pages]        (offscreen unless QT_QPA_PLATFORM is set)
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/PdfDocument.h"
 #include "viewer/pdf/RenderPool.h"
-#include "viewer/pdf/SamplePdfWriter.h"
 #include "viewer/pdf/TileGrid.h"
 #include "viewer/pdf/TileRenderer.h"
-
-#include <mupdf/fitz.h>
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
+#include "viewer/pdf/shim/fixtures/shim_direct_render.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -132,14 +131,10 @@ double fitWidthScale(const MuPdfViewer &viewer)
 // Both renders run on the calling thread; its CPU time leaves out the time
 // other processes take the core away, which on a shared machine swamps the
 // difference being measured.
-qint64 directRender(fz_context *ctx, fz_document *doc, int page, double scale)
+qint64 directRender(vshim_direct *direct, int page, double scale)
 {
     const qint64 start = threadCpuNs();
-    fz_page *p = fz_load_page(ctx, doc, page);
-    fz_pixmap *pix = fz_new_pixmap_from_page(ctx, p, fz_scale(float(scale), float(scale)),
-                                             fz_device_bgr(ctx), 1);
-    fz_drop_pixmap(ctx, pix);
-    fz_drop_page(ctx, p);
+    vshim_direct_render(direct, page, float(scale));
     return threadCpuNs() - start;
 }
 
@@ -279,24 +274,22 @@ int main(int argc, char **argv)
 
     // One page: the project's render path next to MuPDF alone.
     {
-        fz_context *ctx = fz_new_context(nullptr, nullptr, FZ_STORE_DEFAULT);
-        fz_register_document_handlers(ctx);
-        fz_document *doc = fz_open_document(ctx, QFile::encodeName(file).constData());
+        vshim_direct *doc = vshim_direct_open(QFile::encodeName(file).constData());
         std::shared_ptr<PdfDocument> ours = PdfDocument::open(file, {}, {}).document;
         std::vector<qint64> direct, project;
         for (int page = 0; page < 5; ++page) { // warm both glyph caches
-            directRender(ctx, doc, page, scale);
+            directRender(doc, page, scale);
             projectRender(*ours, page, scale);
         }
         const int first = std::min(100, pageCount - 40);
         for (int page = first; page < first + 40; ++page) {
             // Alternate who goes first, so neither profits from the other's warm caches.
             if (page % 2) {
-                direct.push_back(directRender(ctx, doc, page, scale));
+                direct.push_back(directRender(doc, page, scale));
                 project.push_back(projectRender(*ours, page, scale));
             } else {
                 project.push_back(projectRender(*ours, page, scale));
-                direct.push_back(directRender(ctx, doc, page, scale));
+                direct.push_back(directRender(doc, page, scale));
             }
         }
         const double d = median(direct), p = median(project);
@@ -311,8 +304,7 @@ int main(int argc, char **argv)
         }
         out << "  of which recording the display list (serialised on the document): "
             << median(recording) << " ms\n";
-        fz_drop_document(ctx, doc);
-        fz_drop_context(ctx);
+        vshim_direct_close(doc);
     }
     out.flush();
 

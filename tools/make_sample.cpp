@@ -1,5 +1,5 @@
 // Writes the sample document: make_sample OUT.pdf
-#include "viewer/pdf/SamplePdfWriter.h"
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

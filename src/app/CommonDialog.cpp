@@ -1,6 +1,6 @@
 #include "app/CommonDialog.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #pragma once
-// Window designs are given in twips: 1440 twips = 1 inch = 96 logical pixels,
+// Window layouts are given in twips: 1440 twips = 1 inch = 96 logical pixels,
 // so 15 twips make one logical pixel.
 
 #include <QRect>

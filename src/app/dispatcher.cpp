@@ -1,7 +1,7 @@
 // The toolbar's command dispatcher and the menu items that only forward to it.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/TypedPage.h"
 #include "viewer/ViewerControl.h"
 #include "viewer/ZoomSteps.h"

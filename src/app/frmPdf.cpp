@@ -2,7 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/MenuShortcutsFirst.h"
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/PaneLayout.h"
 #include "app/Twips.h"
 #include "viewer/ViewerControl.h"
@@ -62,7 +62,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     connect(Pdfc, &ViewerControl::ContextMenuRequested, this, &frmPdf::Pdfc_ContextMenuRequested);
     connect(Pdfc, &ViewerControl::linkActivated, this, &browser::open);
 
-    Toweb = new StartPagePane(client);
+    Toweb = new StartPagePane(noDocumentCaption(), client);
     Toweb->setObjectName(QStringLiteral("Toweb"));
     Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
 
@@ -76,8 +76,9 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     setTabOrder(Txtp, Cmdc[10]);
     setTabOrder(Cmdc[10], Toweb);
 
-    // The design's client height; its width of 12750 twips would cut off the page box
-    // at the toolbar's right end, so the window starts as wide as the toolbar.
+    // A client height that shows a page and the toolbar; a width of 12750 twips would
+    // cut off the page box at the toolbar's right end, so the window starts as wide
+    // as the toolbar.
     const QSize clientSize(twips::toPixels(15135), twips::toPixels(8535));
     resize(clientSize.width(), clientSize.height() + menuBar()->sizeHint().height());
     if (QScreen *screen = QGuiApplication::primaryScreen())

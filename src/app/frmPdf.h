@@ -125,7 +125,7 @@ public:
     QAction *mnuFindt, *mnuFindnext, *hen9, *mnuJiansuo, *hen10, *mnuCopy, *mnuSt;
     QAction *mnuSp, *mnuMp, *hen7, *mnuTuoya, *mnuXuanze, *hen8, *mnuSm, *mnuHm;
     QAction *mnuAddbk, *mnuBkm, *henshu;
-    QVector<QAction *> mnuBk;     // element 0 by design, 1..20 created at start-up
+    QVector<QAction *> mnuBk;     // element 0 the "尚未添加书签" placeholder, 1..20 created at start-up
     QAction *mnuNethelp, *mnuFankui, *hen12, *mnuJup, *hen13, *mnuAbout;
 
     QWidget *Picbar;

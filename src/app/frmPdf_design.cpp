@@ -145,7 +145,7 @@ void frmPdf::buildToolbar()
     lblPage->setObjectName(QStringLiteral("lblPage"));
     lblPage->setGeometry(twips::rect(11040, 120, 2895, 255));
 
-    // Created after the label, whose design rectangle it overlaps, so it stays on top.
+    // Created after the label, whose rectangle it overlaps, so it stays on top.
     Txtp = new QLineEdit(QStringLiteral("0"), Picbar);
     Txtp->setObjectName(QStringLiteral("Txtp"));
     Txtp->setFont(songtiFont(7.5));

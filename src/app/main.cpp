@@ -1,6 +1,6 @@
 // Starts the reader: Qt with its Chinese translations, the MuPDF viewer, the main window.
 #include "app/CommandLine.h"
-#include "app/QtModalUi.h"
+#include "ui/QtModalUi.h"
 #include "app/frmPdf.h"
 #include "viewer/pdf/MuPdfViewer.h"
 

@@ -1,6 +1,6 @@
 #include "bookmarks/BookmarkStore.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "bookmarks/IniFileEdit.h"
 #include "bookmarks/modPdf.h"
 

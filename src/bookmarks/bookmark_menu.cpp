@@ -1,6 +1,6 @@
 // The Bookmarks menu of the main window: creating the bookmark items, adding the
 // current page, opening a bookmark, and the manager window.
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/frmPdf.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/IniFileEdit.h"

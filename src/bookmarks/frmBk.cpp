@@ -1,7 +1,7 @@
 #include "bookmarks/frmBk.h"
 
 #include "app/DesignFont.h"
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/DesignButton.h"
 #include "app/Twips.h"
 #include "bookmarks/BookmarkStore.h"

@@ -8,8 +8,6 @@
 
 namespace modPdf {
 
-QString PendingPath;
-
 namespace {
 
 constexpr qint32 kValueBufferSize = 10240;

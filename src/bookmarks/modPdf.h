@@ -1,13 +1,10 @@
 #pragma once
-// Module-level state and helpers shared by the main window and its dialogs:
-// the path waiting for passwords and the INI access behind the bookmark store.
+// Helpers shared by the main window and its dialogs: the INI access behind the
+// bookmark store.
 
 #include <QString>
 
 namespace modPdf {
-// Path of the document waiting for passwords; written by openPdf, read by frmPs.
-extern QString PendingPath;
-
 // Sets key in section of file, creating the file and the section when missing; an
 // empty value keeps "key=". The file is replaced atomically (a temporary file in
 // the same directory, flushed, then renamed), so a failed write leaves the old file

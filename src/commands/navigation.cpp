@@ -1,7 +1,7 @@
 // Options menu: first page, last page, go to a typed page.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/TypedPage.h"
 #include "viewer/ViewerControl.h"
 

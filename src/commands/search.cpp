@@ -1,7 +1,7 @@
 // Search menu: find next and full-text search.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 void frmPdf::mnuFindnext_Click()

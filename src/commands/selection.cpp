@@ -1,7 +1,7 @@
 // Search menu: copy and show the selected text.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 #include <QClipboard>

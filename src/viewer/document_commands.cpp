@@ -1,7 +1,7 @@
 // File menu: save a copy, print, close.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/FileCopy.h"
 #include "viewer/ViewerControl.h"
 

@@ -2,8 +2,6 @@
 
 #include "app/DesignButton.h"
 #include "app/Twips.h"
-#include "app/frmPdf.h"
-#include "bookmarks/modPdf.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,17 +12,18 @@ QLineEdit *passwordBox(QWidget *parent, const QRect &geometry)
 {
     auto *box = new QLineEdit(parent);
     box->setEchoMode(QLineEdit::Password);
-    // Every character shows as "*", as the design asks, not the style's bullet.
+    // Every character shows as "*", the mark users know from other programs,
+    // not the style's bullet.
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     box->setGeometry(geometry);
     return box;
 }
 } // namespace
 
-frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
+frmPs::frmPs(const QString &pendingPath, QWidget *parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::CustomizeWindowHint),
-      m_main(mainWindow)
+      m_pendingPath(pendingPath)
 {
     setObjectName(QStringLiteral("frmPs"));
     setWindowTitle(QStringLiteral("请您输入文件密码"));
@@ -51,7 +50,8 @@ frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
 
     // Centred on the main window, also before that is first shown (a document
     // named on the command line asks during start-up).
-    move(mainWindow.frameGeometry().center() - rect().center());
+    if (parent)
+        move(parent->window()->frameGeometry().center() - rect().center());
 
     connect(dcButton1, &QPushButton::clicked, this, &frmPs::dcButton1_Click);
     connect(dcButton2, &QPushButton::clicked, this, &frmPs::dcButton2_Click);
@@ -59,18 +59,14 @@ frmPs::frmPs(frmPdf &mainWindow, QWidget *parent)
 
 void frmPs::dcButton1_Click()
 {
-    const QString userPassword = txtUpw->text();
-    const QString ownerPassword = txtOpw->text();
-    // Closed before the retry, so the prompt a wrong password brings back is
-    // the only one on screen.
+    emit passwordsGiven(m_pendingPath, txtUpw->text(), txtOpw->text());
     done(QDialog::Accepted);
-    m_main.openPdf(modPdf::PendingPath, userPassword, ownerPassword);
 }
 
 void frmPs::dcButton2_Click()
 {
     done(QDialog::Rejected);
-    m_main.setWindowTitle(frmPdf::noDocumentCaption());
+    emit cancelled();
 }
 
 void frmPs::done(int result)

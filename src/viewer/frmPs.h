@@ -1,10 +1,11 @@
 #pragma once
-// The password prompt for a protected document; OK retries the open with the
-// typed passwords, Cancel gives up.
+// The password prompt for a protected document. OK hands the typed passwords
+// on for another try at the file, Cancel gives up; the prompt opens nothing
+// itself, so the caller retries once it has closed.
 
 #include <QDialog>
+#include <QString>
 
-class frmPdf;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -12,7 +13,7 @@ class QPushButton;
 class frmPs : public QDialog {
     Q_OBJECT
 public:
-    frmPs(frmPdf &mainWindow, QWidget *parent);
+    frmPs(const QString &pendingPath, QWidget *parent);
 
     void dcButton1_Click();
     void dcButton2_Click();
@@ -26,6 +27,13 @@ public:
     QPushButton *dcButton2;
     QLineEdit *txtOpw;
 
+signals:
+    // OK: try pendingPath again with these passwords.
+    void passwordsGiven(const QString &pendingPath, const QString &userPassword,
+                        const QString &ownerPassword);
+    // The Cancel button (closing the window is not a cancel).
+    void cancelled();
+
 private:
-    frmPdf &m_main;
+    QString m_pendingPath;
 };

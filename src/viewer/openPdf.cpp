@@ -1,8 +1,7 @@
 // The one road by which a document gets into the viewer.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
-#include "bookmarks/modPdf.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "viewer/frmPs.h"
 #include "web/StartPagePane.h"
@@ -46,10 +45,24 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
                         ModalUi::Icon::Error);
         return;
     case ViewerControl::PasswordNeeded: {
-        modPdf::PendingPath = path;
-        // A wrong password brings a fresh prompt once the earlier one has closed.
-        frmPs prompt(*this, this);
-        ui().runModal(&prompt);
+        bool retry = false;
+        QString retryPath, userPassword, ownerPassword;
+        {
+            frmPs prompt(path, this);
+            connect(&prompt, &frmPs::passwordsGiven, this,
+                    [&](const QString &pending, const QString &user, const QString &owner) {
+                        retry = true;
+                        retryPath = pending;
+                        userPassword = user;
+                        ownerPassword = owner;
+                    });
+            connect(&prompt, &frmPs::cancelled, this,
+                    [this] { setWindowTitle(noDocumentCaption()); });
+            ui().runModal(&prompt);
+        }
+        // Once the prompt is gone; a wrong password brings a fresh prompt.
+        if (retry)
+            openPdf(retryPath, userPassword, ownerPassword);
         return;
     }
     default:

@@ -1,7 +1,7 @@
 // The viewer's events: page status on the toolbar, and the context menu by tool.
 #include "app/frmPdf.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 #include <QLabel>

@@ -1,6 +1,5 @@
 #include "web/StartPagePane.h"
 
-#include "app/frmPdf.h"
 #include "web/BrowserOpener.h"
 #include "web/HtmlText.h"
 #include "web/WebRequest.h"
@@ -16,19 +15,20 @@ constexpr qint64 maxPageBytes = 4 * 1024 * 1024;
 constexpr qint64 maxImageBytes = 8 * 1024 * 1024;
 constexpr int maxImages = 64;
 
-QString errorPage()
+QString errorPage(const QString &productCaption)
 {
     return QStringLiteral("<html><body>"
                           "<p align=\"center\" style=\"margin-top:40px; font-size:18pt;"
                           " font-weight:bold\">%1</p>"
                           "<p align=\"center\">无法加载起始页，请检查网络连接。</p>"
                           "</body></html>")
-        .arg(frmPdf::noDocumentCaption().toHtmlEscaped());
+        .arg(productCaption.toHtmlEscaped());
 }
 } // namespace
 
-StartPagePane::StartPagePane(QWidget *parent)
-    : QTextBrowser(parent), m_network(new QNetworkAccessManager(this))
+StartPagePane::StartPagePane(const QString &productCaption, QWidget *parent)
+    : QTextBrowser(parent), m_productCaption(productCaption),
+      m_network(new QNetworkAccessManager(this))
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -93,7 +93,7 @@ void StartPagePane::showErrorPage()
 {
     m_pageUrl = QUrl();
     m_requestedImages.clear();
-    setHtml(errorPage());
+    setHtml(errorPage(m_productCaption));
     emit loadFinished(false);
 }
 

@@ -14,7 +14,8 @@ class QNetworkReply;
 class StartPagePane : public QTextBrowser {
     Q_OBJECT
 public:
-    explicit StartPagePane(QWidget *parent = nullptr);
+    // productCaption heads the pane's own error page.
+    explicit StartPagePane(const QString &productCaption, QWidget *parent = nullptr);
     ~StartPagePane() override;
 
     // Starts loading and returns at once; a load still running is dropped.
@@ -39,6 +40,7 @@ private:
     // Stops a download once it passes maxBytes; the receiver still checks the size.
     QNetworkReply *fetch(const QUrl &url, qint64 maxBytes);
 
+    QString m_productCaption;
     QNetworkAccessManager *m_network;
     QString m_address;
     QUrl m_pageUrl;            // where the shown page came from, after redirects

@@ -3,7 +3,6 @@
 #include "app/DesignButton.h"
 #include "app/DesignFont.h"
 #include "app/Twips.h"
-#include "app/frmPdf.h"
 #include "web/VellumoLogo.h"
 
 #include <QLabel>
@@ -54,7 +53,8 @@ void drawDesignLine(QPainter &p, const QColor &colour, double x1, double y, doub
 }
 } // namespace
 
-frmAbout::frmAbout(const QWidget &mainWindow)
+frmAbout::frmAbout(const QWidget &mainWindow, const QString &productCaption,
+                   const QString &version)
     : QDialog(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                            | Qt::CustomizeWindowHint)
 {
@@ -98,14 +98,15 @@ frmAbout::frmAbout(const QWidget &mainWindow)
     dcButton1->setFocus();
     connect(dcButton1, &QPushButton::clicked, this, &frmAbout::dcButton1_Click);
 
-    Form_Load(mainWindow);
+    Form_Load(mainWindow, productCaption, version);
 }
 
-void frmAbout::Form_Load(const QWidget &mainWindow)
+void frmAbout::Form_Load(const QWidget &mainWindow, const QString &productCaption,
+                         const QString &version)
 {
-    setWindowTitle(QStringLiteral("关于") + frmPdf::noDocumentCaption());
+    setWindowTitle(QStringLiteral("关于") + productCaption);
     setWindowIcon(mainWindow.windowIcon());
-    lblVer->setText(frmPdf::versionText());
+    lblVer->setText(version);
 }
 
 void frmAbout::dcButton1_Click()

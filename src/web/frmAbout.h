@@ -10,8 +10,9 @@ class QPushButton;
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    // The window has no owner; mainWindow only lends its icon.
-    explicit frmAbout(const QWidget &mainWindow);
+    // The window has no owner; mainWindow only lends its icon. productCaption is
+    // the program's name with its version ("Vellumo V3.1"), version the version alone.
+    frmAbout(const QWidget &mainWindow, const QString &productCaption, const QString &version);
 
     void dcButton1_Click();
 
@@ -21,9 +22,10 @@ public:
     QPushButton *dcButton1;
 
 protected:
-    // Line1, Line2 and Line3 of the design.
+    // The three rules that set the name, the description and the contact lines apart.
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void Form_Load(const QWidget &mainWindow);
+    void Form_Load(const QWidget &mainWindow, const QString &productCaption,
+                   const QString &version);
 };

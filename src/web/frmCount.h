@@ -13,8 +13,8 @@ public:
     frmCount(const QString &webServiceBase, QWidget *owner);
     ~frmCount() override;
 
-    // Stands in for the browser control of the window design: all it does is
-    // one GET of the counting page.
+    // The window shows nothing; all it does is one GET of the counting page,
+    // so a network manager is all it needs.
     QNetworkAccessManager *WebCount;
 
 signals:

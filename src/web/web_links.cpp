@@ -1,7 +1,7 @@
 // The main window's links to the web service: the usage ping and start page at
 // start-up, the Help items that open pages in the user's browser, and About.
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "app/frmPdf.h"
 #include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"
@@ -52,6 +52,6 @@ void frmPdf::mnuJup_Click()
 
 void frmPdf::mnuAbout_Click()
 {
-    frmAbout dialog(*this);
+    frmAbout dialog(*this, noDocumentCaption(), versionText());
     ui().runModal(&dialog);
 }

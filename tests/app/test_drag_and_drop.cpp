@@ -1,4 +1,5 @@
 // A PDF dropped on the window opens; anything else is ignored.
+#include "FileBytes.h"
 #include "ShellFixture.h"
 #include "app/DroppedPdf.h"
 
@@ -9,14 +10,6 @@
 #include <QUrl>
 
 namespace {
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return path;
-}
 // Enter, then drop, as a drag from the file manager delivers them.
 void dragAndDrop(QWidget *target, QMimeData *data)
 {
@@ -34,9 +27,9 @@ private slots:
     void recognisesOnlyOneLocalPdf()
     {
         QTemporaryDir dir;
-        const QString pdf = writeFile(dir, "a.pdf", minimalPdf);
-        const QString renamed = writeFile(dir, "no-extension", minimalPdf);
-        const QString text = writeFile(dir, "notes.txt", "hello");
+        const QString pdf = writeBytes(dir.filePath("a.pdf"), minimalPdf);
+        const QString renamed = writeBytes(dir.filePath("no-extension"), minimalPdf);
+        const QString text = writeBytes(dir.filePath("notes.txt"), "hello");
 
         QMimeData one;
         one.setUrls({QUrl::fromLocalFile(pdf)});
@@ -62,7 +55,7 @@ private slots:
     void droppingOpensThroughOpenPdf()
     {
         ShellFixture f;
-        const QString path = writeFile(f.dir, "dropped.pdf", minimalPdf);
+        const QString path = writeBytes(f.dir.filePath("dropped.pdf"), minimalPdf);
 
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(path)});
@@ -72,7 +65,7 @@ private slots:
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [%1]").arg(path));
 
         QMimeData text;
-        text.setUrls({QUrl::fromLocalFile(writeFile(f.dir, "t.txt", "hello"))});
+        text.setUrls({QUrl::fromLocalFile(writeBytes(f.dir.filePath("t.txt"), "hello"))});
         dragAndDrop(f.window.get(), &text);
         QCOMPARE(f.viewer->opens.size(), 1);
     }

@@ -9,27 +9,30 @@
 class TestLayout : public QObject {
     Q_OBJECT
 private slots:
-    void designStripGivesTheDocumentedRectangle()
+    void paneRectangleInTwips_data()
     {
-        const auto r = computePaneLayout(false, 9000, 6000, 375);
-        QVERIFY(r.has_value());
-        QCOMPARE(r->left, 30.0f);
-        QCOMPARE(r->top, 385.0f);
-        QCOMPARE(r->width, 8800.0f);
-        QCOMPARE(r->height, 4775.0f);
+        QTest::addColumn<bool>("minimized");
+        QTest::addColumn<float>("outerWidth");
+        QTest::addColumn<float>("outerHeight");
+        QTest::addColumn<bool>("placed");
+        QTest::addColumn<QRectF>("pane");
+        QTest::newRow("inside the margins below the toolbar")
+            << false << 9000.0f << 6000.0f << true << QRectF(30, 385, 8800, 4775);
+        QTest::newRow("tiny window clamps to zero")
+            << false << 150.0f << 1000.0f << true << QRectF(30, 385, 0, 0);
+        QTest::newRow("minimized changes nothing") << true << 9000.0f << 6000.0f << false << QRectF();
     }
-
-    void minimizedWindowChangesNothing()
+    void paneRectangleInTwips()
     {
-        QVERIFY(!computePaneLayout(true, 9000, 6000, 375).has_value());
-    }
-
-    void tinyWindowClampsToZero()
-    {
-        const auto r = computePaneLayout(false, 150, 1000, 375);
-        QVERIFY(r.has_value());
-        QCOMPARE(r->width, 0.0f);
-        QCOMPARE(r->height, 0.0f);
+        QFETCH(bool, minimized);
+        QFETCH(float, outerWidth);
+        QFETCH(float, outerHeight);
+        QFETCH(bool, placed);
+        QFETCH(QRectF, pane);
+        const auto r = computePaneLayout(minimized, outerWidth, outerHeight, 375);
+        QCOMPARE(r.has_value(), placed);
+        if (placed)
+            QCOMPARE(QRectF(r->left, r->top, r->width, r->height), pane);
     }
 
     void bothPanesShareTheRectangleEvenWhenTheStartPageIsHidden()

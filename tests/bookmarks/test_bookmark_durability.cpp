@@ -1,9 +1,14 @@
 // Killing the program in the middle of bookmark adds and deletions never leaves a
 // broken bk.ini: after every kill the file is the old or the new complete store.
 //
-// The test runs itself a second time as the victim: with VELLUMO_BOOKMARK_VICTIM set
-// to a directory, it adds and deletes bookmarks there through the real menu
-// handlers until it is killed.
+// The test runs itself again as the victim: with VELLUMO_BOOKMARK_VICTIM set to a
+// directory, it sets up the main window once and then, for each kill delay read
+// from its input, forks a worker that adds and deletes bookmarks there through the
+// real menu handlers until a timer on the worker's own CPU clock kills it. So a kill
+// lands at the same point of the work however busy the machine is and however slow
+// the build (sanitizers included). The delays are drawn up to a few operations'
+// worth of CPU time, as measured first by a worker that times its operations.
+#include "FileBytes.h"
 #include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
 #include "app/frmPdf.h"
@@ -11,19 +16,26 @@
 #include "bookmarks/frmBk.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QPushButton>
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
+#include <csignal>
+#include <fcntl.h>
 #include <cstdio>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const char *const victimVariable = "VELLUMO_BOOKMARK_VICTIM";
+constexpr int kMeasuredOperations = 30;   // twenty additions, then deletions too
+constexpr int kDearestPerKill = 2;        // kill delays reach twice the dearest operation
+constexpr int kRounds = 200;
 
 // Every stored page n belongs to the document "/文档/第n本.pdf", so a path paired
 // with another bookmark's page shows.
@@ -32,36 +44,154 @@ QString documentFor(int page)
     return QStringLiteral("/文档/第%1本.pdf").arg(page);
 }
 
-[[noreturn]] void runVictim(const QString &dir)
+QByteArray fingerprint(const QString &file)
 {
-    ScriptedModalUi ui;
-    auto *viewer = new RecordingViewer;
-    frmPdf::Setup setup;
-    setup.viewer = viewer;
-    setup.ui = &ui;
-    setup.webServiceBase = QStringLiteral("http://127.0.0.1:9");
-    setup.bookmarkDir = dir;
-    frmPdf window(setup);
-    window.createBookmarkItems();
-    std::puts("ready");
-    std::fflush(stdout);
-    for (int page = 1;; ++page) {
-        const QString file = BookmarkStore::filePath(dir);
-        if (BookmarkStore::readCounter(file) <= BookmarkStore::kMaxBookmarks) {
-            viewer->documentPath = documentFor(page);
-            viewer->currentPage = page;
-            window.mnuAddbk_Click();
+    return QCryptographicHash::hash(readBytes(file), QCryptographicHash::Sha1).toHex();
+}
+
+qint64 threadCpuMicros()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// SIGKILL once this thread has used `micros` more CPU time.
+void armKillTimer(qint64 micros)
+{
+    sigevent event{};
+    event.sigev_notify = SIGEV_SIGNAL;
+    event.sigev_signo = SIGKILL;
+    timer_t timer{};
+    itimerspec when{};
+    when.it_value.tv_sec = micros / 1000000;
+    when.it_value.tv_nsec = (micros % 1000000) * 1000 + 1;   // zero would disarm it
+    if (timer_create(CLOCK_THREAD_CPUTIME_ID, &event, &timer) != 0
+        || timer_settime(timer, 0, &when, nullptr) != 0) {
+        std::perror("kill timer");
+        std::_Exit(2);
+    }
+}
+
+// Unbuffered, so everything written before a kill reaches the reader.
+void writeTo(int fd, const QByteArray &bytes)
+{
+    [[maybe_unused]] const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+}
+
+// Everything left to read in fd, once its writers are gone.
+QByteArray readAllFrom(int fd)
+{
+    QByteArray all;
+    char chunk[4096];
+    for (ssize_t got; (got = ::read(fd, chunk, sizeof chunk)) > 0;)
+        all.append(chunk, got);
+    return all;
+}
+
+// The victim's side: a main window whose bookmark operations a worker repeats.
+class Victim {
+public:
+    explicit Victim(const QString &dir) : m_viewer(new RecordingViewer), m_file(BookmarkStore::filePath(dir))
+    {
+        frmPdf::Setup setup;
+        setup.viewer = m_viewer;
+        setup.ui = &m_ui;
+        setup.webServiceBase = QStringLiteral("http://127.0.0.1:9");
+        setup.bookmarkDir = dir;
+        m_window = std::make_unique<frmPdf>(setup);
+        m_window->createBookmarkItems();
+        // Fonts and styles the manager window loads on first use are loaded here once,
+        // so the workers' deletions cost about what their additions do.
+        const QTemporaryDir scratch;
+        frmBk(BookmarkStore::filePath(scratch.path()), m_ui, QIcon(), [] {});
+    }
+
+    // Adds a bookmark, or deletes the first one when the store is full.
+    void operate(int page)
+    {
+        if (BookmarkStore::readCounter(m_file) <= BookmarkStore::kMaxBookmarks) {
+            m_viewer->documentPath = documentFor(page);
+            m_viewer->currentPage = page;
+            m_window->mnuAddbk_Click();
         } else {
-            // Delete the selected first line, then return.
-            ui.dialogActions = {[](QDialog *d) {
+            m_ui.dialogActions = {[](QDialog *d) {
                 auto *manager = qobject_cast<frmBk *>(d);
                 manager->dcButton1_Click();
                 manager->dcButton2_Click();
             }};
-            window.mnuBkm_Click();
+            m_window->mnuBkm_Click();
         }
-        ui.messages.clear();
+        m_ui.messages.clear();
     }
+
+    // Works as a worker to be killed does, timer aside, through additions and
+    // deletions, and reports the CPU time of the dearest operation in microseconds.
+    [[noreturn]] void measure(int report)
+    {
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        qint64 dearest = 0;
+        for (int page = 1; page <= kMeasuredOperations; ++page) {
+            const qint64 start = threadCpuMicros();
+            reportedOperation(page, nowhere);
+            dearest = qMax(dearest, threadCpuMicros() - start);
+        }
+        writeTo(report, QByteArray::number(dearest) + '\n');
+        std::_Exit(0);
+    }
+
+    // Operates until the timer kills it; returns only if the timer never fires.
+    [[noreturn]] void operateUntilKilled(qint64 killAfterMicros, int report)
+    {
+        armKillTimer(killAfterMicros);
+        for (int page = 1; page <= 500; ++page)
+            reportedOperation(page, report);
+        std::_Exit(0);
+    }
+
+private:
+    // Reports "b<fingerprint of bk.ini>" before and "e" after the operation.
+    void reportedOperation(int page, int report)
+    {
+        writeTo(report, "b" + fingerprint(m_file) + "\n");
+        operate(page);
+        writeTo(report, "e\n");
+    }
+
+    ScriptedModalUi m_ui;
+    RecordingViewer *m_viewer;   // owned by the window
+    std::unique_ptr<frmPdf> m_window;
+    QString m_file;
+};
+
+// Each input line is "m" (measure) or a kill delay in microseconds of CPU time. A
+// worker forked for it does the work; then the victim writes the worker's last
+// report line and "k" (killed) or "x" (it exited).
+[[noreturn]] void runVictim(const QString &dir)
+{
+    Victim victim(dir);
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+        int reports[2];
+        if (pipe(reports) != 0)
+            std::_Exit(2);
+        const pid_t worker = fork();
+        if (worker == 0) {
+            ::close(reports[0]);
+            if (line[0] == 'm')
+                victim.measure(reports[1]);
+            victim.operateUntilKilled(QByteArray(line).trimmed().toLongLong(), reports[1]);
+        }
+        ::close(reports[1]);
+        // The reports of a few operations fit the pipe's buffer; read once it is done.
+        int status = 0;
+        waitpid(worker, &status, 0);
+        const QList<QByteArray> lines = readAllFrom(reports[0]).trimmed().split('\n');
+        ::close(reports[0]);
+        const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        writeTo(STDOUT_FILENO, lines.last() + (killed ? "\nk\n" : "\nx\n"));
+    }
+    std::_Exit(0);
 }
 
 // "" when the file holds a complete store, otherwise what is wrong with it.
@@ -80,6 +210,25 @@ QString storeProblem(const QString &file)
     }
     return QString();
 }
+
+struct Answer {
+    QByteArray lastReport;   // the worker's last report line
+    bool killed = false;
+};
+
+// Sends one request line to the victim; nothing when it stops answering.
+std::optional<Answer> request(QProcess &victim, const QByteArray &line)
+{
+    victim.write(line + "\n");
+    QList<QByteArray> lines;
+    while (lines.size() < 2) {
+        if (!victim.canReadLine() && !victim.waitForReadyRead(120000))
+            return std::nullopt;
+        while (victim.canReadLine())
+            lines.append(victim.readLine().trimmed());
+    }
+    return Answer{lines[0], lines[1] == "k"};
+}
 } // namespace
 
 class TestBookmarkDurability : public QObject {
@@ -92,28 +241,46 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(victimVariable), dir.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        QProcess victim;
+        victim.setProcessEnvironment(env);
+        victim.setProcessChannelMode(QProcess::ForwardedErrorChannel);   // sanitizer reports
+        victim.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(victim.waitForStarted());
+
+        const auto measured = request(victim, "m");
+        QVERIFY(measured && !measured->killed);
+        const qint64 dearestMicros = measured->lastReport.toLongLong();
+        QVERIFY(dearestMicros > 0);
+
         QRandomGenerator random(20261207);
-        QString lastContent;
-        int changes = 0;
-        const int rounds = 200;
-        for (int round = 0; round < rounds; ++round) {
-            QProcess victim;
-            victim.setProcessEnvironment(env);
-            victim.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(victim.waitForReadyRead(30000));
-            QThread::usleep(random.bounded(1000, 40000));
-            victim.kill();
-            QVERIFY(victim.waitForFinished(30000));
+        QByteArray lastFingerprint = fingerprint(file);
+        int afterAChange = 0;
+        int beforeReplacing = 0;   // inside an operation, its store not yet replaced
+        int afterReplacing = 0;    // inside an operation, its store already replaced
+        for (int round = 0; round < kRounds; ++round) {
+            const qint64 killAfter = qint64(random.bounded(double(kDearestPerKill * dearestMicros)));
+            const auto answer = request(victim, QByteArray::number(killAfter));
+            QVERIFY2(answer && answer->killed,
+                     qPrintable(QStringLiteral("round %1: the worker was not killed").arg(round)));
+
             const QString problem = storeProblem(file);
             QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("round %1: %2").arg(round).arg(problem)));
-            QFile read(file);
-            const QString content = read.open(QIODevice::ReadOnly) ? QString::fromUtf8(read.readAll()) : QString();
-            changes += content != lastContent ? 1 : 0;
-            lastContent = content;
+            const QByteArray now = fingerprint(file);
+            afterAChange += now != lastFingerprint ? 1 : 0;
+            lastFingerprint = now;
+            if (answer->lastReport.startsWith('b'))
+                ++(answer->lastReport.mid(1) == now ? beforeReplacing : afterReplacing);
         }
-        qInfo("%d of %d kills came after a change to bk.ini", changes, rounds);
-        // The victim must have got far enough to be killed mid-work, not only at start.
-        QVERIFY2(changes > rounds / 4, qPrintable(QStringLiteral("only %1 changes").arg(changes)));
+        victim.closeWriteChannel();
+        QVERIFY(victim.waitForFinished(120000));
+        qInfo("dearest operation: %lld us of CPU; of %d kills, %d came inside an operation before "
+              "its store was replaced, %d after; %d after a change to bk.ini",
+              dearestMicros, kRounds, beforeReplacing, afterReplacing, afterAChange);
+        // Kills must fall inside the work, on both sides of the replacement, and
+        // often enough after the worker got past a write.
+        QVERIFY2(beforeReplacing + afterReplacing > kRounds / 2, "kills outside the operations");
+        QVERIFY2(beforeReplacing > 0 && afterReplacing > 0, "kills on one side of the replacement only");
+        QVERIFY2(afterAChange > kRounds / 4, qPrintable(QStringLiteral("only %1 changes").arg(afterAChange)));
     }
 };
 

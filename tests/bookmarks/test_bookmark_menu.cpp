@@ -1,7 +1,7 @@
 // The Bookmarks menu: items built at start-up from bk.ini, adding the current page,
 // jumping to a bookmark, and the manager keeping menu, list and file in step.
 #include "DiskFull.h"
-#include "IniFixture.h"
+#include "FileBytes.h"
 #include "ShellFixture.h"
 #include "bookmarks/frmBk.h"
 
@@ -90,7 +90,7 @@ private slots:
         QVERIFY(!f.window->mnuBk[0]->isEnabled());
     }
 
-    void addingReproducesTheDocumentedFileAndDeletingRenumbers()
+    void addingWritesNumberedEntriesAndDeletingRenumbers()
     {
         ShellFixture f(QString(), false);
         writeBytes(bkIni(f), "[bkinfo]\nnextnum=1\n");

@@ -1,7 +1,7 @@
 // The bookmark manager: deleting renumbers the rest without gaps, the selection
 // follows the deleted line, and a file that cannot be written loses nothing.
 #include "DiskFull.h"
-#include "IniFixture.h"
+#include "FileBytes.h"
 #include "ScriptedModalUi.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/frmBk.h"
@@ -70,7 +70,7 @@ private slots:
         m_showbkCalls = 0;
     }
 
-    void windowDesign()
+    void windowLayout()
     {
         QPixmap pixmap(32, 32);
         pixmap.fill(Qt::red);

@@ -1,7 +1,7 @@
 // The INI layer behind bk.ini: Windows-style lookups, edits that keep the rest of the
 // file, old Chinese code-page files, and writes that never leave a broken file.
 #include "DiskFull.h"
-#include "IniFixture.h"
+#include "FileBytes.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/modPdf.h"
 

@@ -2,7 +2,7 @@
 // A ModalUi that answers from a script and records every exchange, so handlers
 // run without a person. An exchange with no scripted answer fails the test.
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 
 #include <QDialog>
 #include <QStringList>

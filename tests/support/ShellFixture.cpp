@@ -1,12 +1,12 @@
 #include "ShellFixture.h"
 
-ShellFixture::ShellFixture(const QString &commandLine, bool load)
+ShellFixture::ShellFixture(const QString &commandLine, bool load, const QString &webServiceBase)
     : viewer(new RecordingViewer)
 {
     frmPdf::Setup setup;
     setup.viewer = viewer;
     setup.ui = &ui;
-    setup.webServiceBase = QStringLiteral("http://127.0.0.1:9");
+    setup.webServiceBase = webServiceBase;
     setup.bookmarkDir = dir.path();
     setup.commandLine = commandLine;
     window = std::make_unique<frmPdf>(setup);

@@ -1,6 +1,6 @@
 #pragma once
 // A main window around a recording viewer and a scripted modal seam, with bk.ini
-// in a temporary directory and an unreachable web service.
+// in a temporary directory and, unless given another, an unreachable web service.
 
 #include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
@@ -10,7 +10,8 @@
 #include <memory>
 
 struct ShellFixture {
-    explicit ShellFixture(const QString &commandLine = QString(), bool load = true);
+    explicit ShellFixture(const QString &commandLine = QString(), bool load = true,
+                          const QString &webServiceBase = QStringLiteral("http://127.0.0.1:9"));
 
     QTemporaryDir dir;
     ScriptedModalUi ui;

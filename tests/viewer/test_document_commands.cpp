@@ -1,4 +1,5 @@
 // File menu: save a copy (never destroying a file), print, close.
+#include "FileBytes.h"
 #include "ShellFixture.h"
 
 #include <QDir>
@@ -6,20 +7,6 @@
 
 #include <unistd.h>
 #include <QTest>
-
-namespace {
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
 
 class TestDocumentCommands : public QObject {
     Q_OBJECT
@@ -32,13 +19,13 @@ private slots:
         QByteArray bytes(200000, '\0');
         for (int i = 0; i < bytes.size(); ++i)
             bytes[i] = char(i * 7);
-        writeFile(source, bytes);
-        writeFile(target, "old contents that are longer than nothing");
+        writeBytes(source, bytes);
+        writeBytes(target, "old contents that are longer than nothing");
         f.viewer->documentPath = source;
         f.ui.fileAnswers = {target};
         f.window->mnuSf_Click();
         QVERIFY(f.ui.fileRequests[0].save);
-        QCOMPARE(readFile(target), bytes);
+        QCOMPARE(readBytes(target), bytes);
         QCOMPARE(f.window->Cdf.FileName, QString());
         QCOMPARE(f.ui.messages.size(), 0);
     }
@@ -61,16 +48,16 @@ private slots:
             QSKIP("root writes into read-only folders");
         ShellFixture f;
         const QString source = f.dir.filePath("doc.pdf");
-        writeFile(source, "new");
+        writeBytes(source, "new");
         QDir(f.dir.path()).mkdir("ro");
         const QString target = f.dir.filePath("ro/copy.pdf");
-        writeFile(target, "old");
+        writeBytes(target, "old");
         QFile::setPermissions(f.dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
         f.viewer->documentPath = source;
         f.ui.fileAnswers = {target};
         f.window->mnuSf_Click();
         QFile::setPermissions(f.dir.filePath("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(readFile(target), QByteArray("old"));
+        QCOMPARE(readBytes(target), QByteArray("old"));
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.ui.messages[0].text, QStringLiteral("无法保存文件！"));
         QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
@@ -81,11 +68,11 @@ private slots:
     {
         ShellFixture f;
         const QString target = f.dir.filePath("copy.pdf");
-        writeFile(target, "old");
+        writeBytes(target, "old");
         f.viewer->documentPath = f.dir.filePath("gone.pdf");
         f.ui.fileAnswers = {target};
         f.window->mnuSf_Click();
-        QCOMPARE(readFile(target), QByteArray("old"));
+        QCOMPARE(readBytes(target), QByteArray("old"));
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.window->Cdf.FileName, target);
     }
@@ -94,7 +81,7 @@ private slots:
     {
         ShellFixture f;
         const QString source = f.dir.filePath("doc.pdf");
-        writeFile(source, "doc");
+        writeBytes(source, "doc");
         f.viewer->documentPath = source;
         f.ui.fileAnswers = {f.dir.filePath("no/such/folder/copy.pdf")};
         f.window->mnuSf_Click();
@@ -107,11 +94,11 @@ private slots:
     {
         ShellFixture f;
         const QString source = f.dir.filePath("doc.pdf");
-        writeFile(source, "%PDF-1.7 the document");
+        writeBytes(source, "%PDF-1.7 the document");
         f.viewer->documentPath = source;
         f.ui.fileAnswers = {source};
         f.window->mnuSf_Click();
-        QCOMPARE(readFile(source), QByteArray("%PDF-1.7 the document"));
+        QCOMPARE(readBytes(source), QByteArray("%PDF-1.7 the document"));
         QCOMPARE(f.ui.messages.size(), 0);
     }
 

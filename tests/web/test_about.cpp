@@ -1,5 +1,6 @@
 // The About window on its own: its texts fit, its logo, and how it closes.
 
+#include "app/frmPdf.h"
 #include "web/VellumoLogo.h"
 #include "web/frmAbout.h"
 
@@ -22,7 +23,7 @@ private slots:
 void TestAbout::textsFitTheirLabels()
 {
     QWidget mainWindow;
-    frmAbout about(mainWindow);
+    frmAbout about(mainWindow, frmPdf::noDocumentCaption(), frmPdf::versionText());
     for (QLabel *label : {about.Label1, about.lblVer, about.Label4, about.Label5, about.Label6,
                           about.Label8, about.Label7}) {
         const QSize needed = label->fontMetrics().size(Qt::TextSingleLine, label->text());
@@ -47,7 +48,7 @@ void TestAbout::closesThroughItsButton()
 {
     QFETCH(bool, byKeyboard);
     QWidget mainWindow;
-    frmAbout about(mainWindow);
+    frmAbout about(mainWindow, frmPdf::noDocumentCaption(), frmPdf::versionText());
     QTimer::singleShot(0, &about, [&about, byKeyboard] {
         QVERIFY(QTest::qWaitForWindowActive(&about));
         if (byKeyboard)
@@ -72,7 +73,7 @@ void TestAbout::logoIsA119By31PictureWithTheName()
     QVERIFY(inked > logo.width() * logo.height() / 10);
 
     QWidget mainWindow;
-    frmAbout about(mainWindow);
+    frmAbout about(mainWindow, frmPdf::noDocumentCaption(), frmPdf::versionText());
     QCOMPARE(about.Image1->pixmap().size(), QSize(119, 31));
 }
 

@@ -57,7 +57,7 @@ void TestStartPage::showsTheServedPageAfterOnePlainRequest()
     QVERIFY(server.isListening());
     server.pages["/start/"].body = "<html><body><p>欢迎使用阅读器</p></body></html>";
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QCOMPARE(pane.address(), server.base() + "/start/");
@@ -96,7 +96,7 @@ void TestStartPage::showsOwnErrorPageWhenTheServiceCannotBeReached()
     if (useServer)
         address.prepend(server.base());
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(address);
     QVERIFY(!waitForPage(loaded));
@@ -114,7 +114,7 @@ void TestStartPage::keepsNoCookiesBetweenRequests()
     server.pages["/start/"].body = "<p>x</p>";
     server.pages["/start/"].extraHeaders = "Set-Cookie: visitor=42; Path=/\r\n";
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QVERIFY(waitForPage(loaded));
@@ -169,7 +169,7 @@ void TestStartPage::loadsImagesFromTheWebButNeverFromDisk()
                                    + localUrl.toEncoded() + "\">";
     server.pages["/img/logo.png"] = {pngBytes(Qt::red), "image/png", {}, 200};
 
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(400, 300);
     pane.show();
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
@@ -201,7 +201,7 @@ void TestStartPage::clickedLinksGoToTheBrowserOnlyForWebAddresses()
         "<p><a href=\"#top\">顶部</a></p>";
 
     RecordingOpener opener;
-    StartPagePane pane;
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(400, 300);
     pane.show();
     QVERIFY(QTest::qWaitForWindowExposed(&pane));

@@ -4,8 +4,7 @@
 
 #include "LoopbackHttpServer.h"
 #include "RecordingOpener.h"
-#include "RecordingViewer.h"
-#include "ScriptedModalUi.h"
+#include "ShellFixture.h"
 
 #include "app/frmPdf.h"
 #include "web/StartPagePane.h"
@@ -19,18 +18,12 @@
 #include <QTest>
 
 namespace {
-struct Window {
+// A window that has not loaded yet, on the given web service.
+struct Window : ShellFixture {
     explicit Window(const QString &base, const QString &commandLine = QString())
-        : viewer(new RecordingViewer)
+        : ShellFixture(commandLine, false, base)
     {
-        frmPdf::Setup setup{viewer, &ui, base, dir.path(), commandLine};
-        window = std::make_unique<frmPdf>(setup);
-        window->quitProgram = [] {};
     }
-    QTemporaryDir dir;
-    ScriptedModalUi ui;
-    RecordingViewer *viewer; // owned by the window
-    std::unique_ptr<frmPdf> window;
 };
 
 LoopbackHttpServer *servingBothPages(LoopbackHttpServer &server)

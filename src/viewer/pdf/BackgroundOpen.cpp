@@ -1,6 +1,6 @@
 #include "BackgroundOpen.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 #include <chrono>

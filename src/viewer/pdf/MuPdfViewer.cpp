@@ -6,7 +6,7 @@
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
 

@@ -143,10 +143,11 @@ private slots:
         TextDocument::OpenResult result;
         const auto text = TextDocument::open(fx.bytes("bomb-text.pdf", bombThenText()), {}, {}, &result);
         QVERIFY(text);
-        fz_cookie cookie{};
-        QVERIFY(!text->extractPage(0, &cookie));
-        QCOMPARE(cookie.abort, 0); // the caller's cookie serves the next page
-        const auto calm = text->extractPage(1, &cookie);
+        const std::unique_ptr<vshim_cookie, void (*)(vshim_cookie *)> cookie(vshim_new_cookie(),
+                                                                            vshim_free_cookie);
+        QVERIFY(!text->extractPage(0, cookie.get()));
+        QVERIFY(!vshim_cookie_aborted(cookie.get())); // the caller's cookie serves the next page
+        const auto calm = text->extractPage(1, cookie.get());
         QVERIFY(calm);
         QCOMPARE(QString::fromUcs4(calm->codes.data(), qsizetype(calm->codes.size())),
                  QStringLiteral("Calm page"));

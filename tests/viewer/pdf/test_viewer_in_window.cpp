@@ -154,7 +154,7 @@ void TestViewerInWindow::passwordPromptCentredOnTheWindow()
     f.window->show();
     f.window->move(f.window->screen()->availableGeometry().topLeft() + QPoint(20, 30));
     QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
-    frmPs prompt(*f.window, f.window.get());
+    frmPs prompt(QStringLiteral("/locked.pdf"), f.window.get());
     prompt.show();
     QVERIFY(QTest::qWaitForWindowExposed(&prompt));
     const QPoint offCentre = prompt.frameGeometry().center() - f.window->frameGeometry().center();

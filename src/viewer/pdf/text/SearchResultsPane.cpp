@@ -97,11 +97,6 @@ void SearchResultsPane::clear()
     m_summary->clear();
 }
 
-int SearchResultsPane::hitCount() const
-{
-    return int(m_hits.size());
-}
-
 void SearchResultsPane::choose(QTreeWidgetItem *item)
 {
     const int index = item ? item->data(0, HitIndexRole).toInt() : -1;

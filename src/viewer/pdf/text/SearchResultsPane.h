@@ -23,7 +23,6 @@ public:
     // widest of its neighbours.
     void reveal();
     void clear();
-    int hitCount() const;
     // The line shown for a hit, e.g. "……前文【命中】后文……".
     static QString contextLine(const ListedHit &hit);
 

@@ -7,10 +7,10 @@
 
 #include <optional>
 
-struct TextShimPage;
+struct vshim_text_page;
 
 // Copies the shim's page and frees its arrays.
-PageText adoptShimPage(TextShimPage &raw);
+PageText adoptShimPage(vshim_text_page &raw);
 
 // The text of a recorded page, extracted with the calling thread's context under
 // the cookie's time limit (cookie may be null). Its size is the list's own, which

@@ -1,49 +1,50 @@
 #include "viewer/pdf/text/TextDocument.h"
 
+#include "viewer/pdf/shim/shim_text.h"
 #include "viewer/pdf/text/ShimPageText.h"
-#include "viewer/pdf/text/text_shim.h"
 
 #include <QFile>
 
-TextDocument::TextDocument(ContextPtr context, DocumentPtr document)
-    : m_context(std::move(context)), m_document(std::move(document))
+TextDocument::TextDocument(fz_context *context, fz_document *document, int pageCount)
+    : m_context(context), m_document(document), m_pageCount(pageCount)
 {
+}
+
+TextDocument::~TextDocument()
+{
+    vshim_drop_document(m_context, m_document);
+    vshim_drop_context(m_context);
 }
 
 std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QString &userPassword,
                                                  const QString &ownerPassword, OpenResult *result)
 {
     *result = OpenResult::Failed;
-    ContextPtr context(text_shim_new_context());
+    fz_context *context = vshim_new_text_context();
     if (!context)
         return nullptr;
-    const QByteArray file = QFile::encodeName(path);
-    const QByteArray user = userPassword.toUtf8();
-    const QByteArray owner = ownerPassword.toUtf8();
-    int status = TEXT_SHIM_OPEN_FAILED;
-    TextShimError error;
-    fz_document *doc = text_shim_open(context.get(), file.constData(), user.constData(),
-                                      owner.constData(), &status, &error);
-    DocumentPtr document(doc, DocumentDeleter{context.get()});
-    if (status == TEXT_SHIM_WRONG_PASSWORD)
-        *result = OpenResult::WrongPassword;
-    if (status != TEXT_SHIM_OPENED || !document)
+    fz_document *document = nullptr;
+    int pageCount = 0;
+    vshim_error error;
+    const int status = vshim_open_pdf(context, QFile::encodeName(path).constData(),
+                                      userPassword.toUtf8().constData(),
+                                      ownerPassword.toUtf8().constData(), &document, &pageCount,
+                                      &error);
+    if (status != VSHIM_OPENED) {
+        vshim_drop_context(context);
+        if (status == VSHIM_PASSWORD_REFUSED)
+            *result = OpenResult::WrongPassword;
         return nullptr;
+    }
     *result = OpenResult::Opened;
-    return std::unique_ptr<TextDocument>(new TextDocument(std::move(context), std::move(document)));
+    return std::unique_ptr<TextDocument>(new TextDocument(context, document, pageCount));
 }
 
-int TextDocument::pageCount() const
+std::optional<PageText> TextDocument::extractPage(int index, vshim_cookie *cookie) const
 {
-    TextShimError error;
-    return text_shim_count_pages(m_context.get(), m_document.get(), &error);
-}
-
-std::optional<PageText> TextDocument::extractPage(int index, fz_cookie *cookie) const
-{
-    TextShimPage raw;
-    TextShimError error;
-    if (text_shim_extract_page(m_context.get(), m_document.get(), index, cookie, &raw, &error) != 0)
+    vshim_text_page raw;
+    vshim_error error;
+    if (vshim_extract_page_text(m_context, m_document, index, cookie, &raw, &error) != 0)
         return std::nullopt;
     return adoptShimPage(raw);
 }

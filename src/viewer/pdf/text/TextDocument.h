@@ -1,15 +1,15 @@
 #pragma once
-// The text layer's own MuPDF context and document. Created, used and destroyed on
-// one thread (the index worker), so it never shares the renderer's document lock.
+// The text layer's own handle on the document, with a context of its own. Created,
+// used and destroyed on one thread (the index worker), so it never shares the
+// renderer's document lock. Opens PDF files only, whatever the file is named.
 
+#include "viewer/pdf/shim/shim_engine.h"
 #include "viewer/pdf/text/PageText.h"
 
 #include <QString>
 
 #include <memory>
 #include <optional>
-
-#include <mupdf/fitz.h>
 
 class TextDocument {
 public:
@@ -18,27 +18,21 @@ public:
     // Tries the user password, then the owner password. Null unless Opened.
     static std::unique_ptr<TextDocument> open(const QString &path, const QString &userPassword,
                                               const QString &ownerPassword, OpenResult *result);
+    ~TextDocument();
+    TextDocument(const TextDocument &) = delete;
+    TextDocument &operator=(const TextDocument &) = delete;
 
-    int pageCount() const; // -1 when the page tree cannot be read
+    int pageCount() const { return m_pageCount; }
 
-    // index is 0-based. Setting cookie->abort from another thread makes it return
-    // early with nullopt; nullopt also when the page cannot be read.
-    std::optional<PageText> extractPage(int index, fz_cookie *cookie) const;
+    // index is 0-based. An abort raised on the cookie (from any thread) makes it
+    // return early with nullopt; nullopt also when the page cannot be read. A page
+    // past the page time limit gives nullopt and leaves the cookie usable.
+    std::optional<PageText> extractPage(int index, vshim_cookie *cookie) const;
 
 private:
-    struct ContextDeleter {
-        void operator()(fz_context *ctx) const { fz_drop_context(ctx); }
-    };
-    struct DocumentDeleter {
-        fz_context *ctx;
-        void operator()(fz_document *doc) const { fz_drop_document(ctx, doc); }
-    };
-    using ContextPtr = std::unique_ptr<fz_context, ContextDeleter>;
-    using DocumentPtr = std::unique_ptr<fz_document, DocumentDeleter>;
+    TextDocument(fz_context *context, fz_document *document, int pageCount);
 
-    TextDocument(ContextPtr context, DocumentPtr document);
-
-    // Declared in this order so the document is dropped before its context.
-    ContextPtr m_context;
-    DocumentPtr m_document;
+    fz_context *m_context;
+    fz_document *m_document;
+    int m_pageCount;
 };

@@ -21,7 +21,9 @@ struct TextIndex::Run {
 
     std::atomic<bool> cancelled{false};
     std::atomic<int> hint{-1};
-    fz_cookie cookie{}; // abort is set from the owner's thread to cut a page short
+    // Aborted from the owner's thread to cut a page short; null when out of memory.
+    vshim_cookie *cookie = vshim_new_cookie();
+    ~Run() { vshim_free_cookie(cookie); }
 
     mutable std::mutex mutex; // guards the members below
     int total = -1;
@@ -54,7 +56,8 @@ void TextIndex::stop()
 {
     if (m_run) {
         m_run->cancelled = true;
-        m_run->cookie.abort = 1;
+        if (m_run->cookie)
+            vshim_abort_cookie(m_run->cookie);
     }
     if (m_worker.joinable())
         m_worker.join();
@@ -76,14 +79,6 @@ int TextIndex::pageCount() const
         return -1;
     std::lock_guard<std::mutex> lock(m_run->mutex);
     return m_run->total;
-}
-
-int TextIndex::pagesDone() const
-{
-    if (!m_run)
-        return 0;
-    std::lock_guard<std::mutex> lock(m_run->mutex);
-    return m_run->done;
 }
 
 bool TextIndex::isComplete() const
@@ -172,7 +167,7 @@ void TextIndex::work(std::shared_ptr<Run> run)
         while (run->pages[size_t(cursor)])
             cursor = (cursor + 1) % total;
 
-        std::optional<PageText> text = document->extractPage(cursor, &run->cookie);
+        std::optional<PageText> text = document->extractPage(cursor, run->cookie);
         if (run->cancelled)
             break;
         auto page = std::make_shared<IndexedPage>();

@@ -31,7 +31,6 @@ public:
     void prioritize(int page);
 
     int pageCount() const override; // -1 until the worker has opened the document
-    int pagesDone() const;
     // True when every page is published; also when the document could not be read
     // (then it has no pages). False when nothing was started.
     bool isComplete() const;

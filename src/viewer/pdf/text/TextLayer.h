@@ -39,8 +39,6 @@ public:
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
 
-    const TextIndex &index() const { return m_index; }
-
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
 

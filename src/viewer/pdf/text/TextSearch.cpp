@@ -1,6 +1,6 @@
 #include "viewer/pdf/text/TextSearch.h"
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 #include "viewer/pdf/text/PageSource.h"
 
 #include <QRegularExpression>

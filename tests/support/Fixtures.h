@@ -1,9 +1,9 @@
 #pragma once
-// Fixture documents for the viewer tests, written into a temporary directory.
+// Fixture documents for the viewer and text tests, written into a temporary directory.
 
-#include "viewer/pdf/SamplePdfWriter.h"
+#include "FileBytes.h"
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,12 +35,20 @@ public:
 
     QString bytes(const QString &name, const QByteArray &content)
     {
-        QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            QTest::qFail("cannot write fixture", __FILE__, __LINE__);
-        return file.fileName();
+        return writeBytes(path(name), content);
     }
 
 private:
     QTemporaryDir m_dir;
 };
+
+// Known text: page 1 Latin and Chinese lines; page 2 a Chinese phrase broken over
+// two lines; page 3 full-width letters and digits.
+inline SampleDocument knownTextDocument()
+{
+    SampleDocument doc;
+    doc.pages.append(SamplePage::withLines({"Hello Vellumo reader", "第一页的中文内容"}));
+    doc.pages.append(SamplePage::withLines({"The quick brown fox", "这是一个中文", "文档的例子"}));
+    doc.pages.append(SamplePage::withLines({"ＰＤＦ version ２０２６", "hello again"}));
+    return doc;
+}

@@ -2,7 +2,7 @@
 // list, and the text-select tool, driven as the main window and the mouse drive them.
 
 #include "ScriptedModalUi.h"
-#include "TextFixtures.h"
+#include "Fixtures.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
@@ -30,7 +30,7 @@ QPointF rightOf(const PageText &page, int index)
 class TextLayerTest : public QObject {
     Q_OBJECT
 private:
-    QTemporaryDir m_dir;
+    Fixtures m_fx;
     QString m_known;
     std::vector<PageText> m_pages; // the fixture's text, for placing the mouse
 
@@ -50,8 +50,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        m_known = writeFixture(m_dir, "known.pdf", knownTextDocument());
+        m_known = m_fx.write("known.pdf", knownTextDocument());
         TextDocument::OpenResult result;
         const auto doc = TextDocument::open(m_known, "", "", &result);
         QVERIFY(doc);
@@ -151,7 +150,7 @@ private slots:
 
     void closingOrReopeningWhileTheIndexIsBuiltIsSafe()
     {
-        const QString heavy = writeFixture(m_dir, "heavy.pdf", SampleDocument::textHeavy(120));
+        const QString heavy = m_fx.write("heavy.pdf", SampleDocument::textHeavy(120));
         ScriptedModalUi ui;
         auto viewer = std::make_unique<MuPdfViewer>(ui);
         QCOMPARE(viewer->OpenDocument(heavy, "", ""), 0);
@@ -166,7 +165,7 @@ private slots:
 
     void cancellingTheWaitReportsNotFound()
     {
-        const QString heavy = writeFixture(m_dir, "heavy2.pdf", SampleDocument::textHeavy(200));
+        const QString heavy = m_fx.write("heavy2.pdf", SampleDocument::textHeavy(200));
         ScriptedModalUi ui;
         ui.cancelProgress = true;
         MuPdfViewer viewer(ui);

@@ -1,7 +1,7 @@
 #pragma once
 // The modal seam with the real Qt dialogs.
 
-#include "app/ModalUi.h"
+#include "ui/ModalUi.h"
 
 class QtModalUi : public ModalUi {
 public:

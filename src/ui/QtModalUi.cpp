@@ -1,4 +1,4 @@
-#include "app/QtModalUi.h"
+#include "ui/QtModalUi.h"
 
 #include <QApplication>
 #include <QCursor>
