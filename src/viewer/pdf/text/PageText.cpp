@@ -5,6 +5,22 @@
 #include <algorithm>
 #include <string>
 
+void PageText::truncate(int maxChars)
+{
+    if (charCount() <= maxChars)
+        return;
+    maxChars = std::max(maxChars, 0);
+    codes.erase(codes.begin() + maxChars, codes.end());
+    codes.shrink_to_fit();
+    boxes.erase(boxes.begin() + maxChars, boxes.end());
+    boxes.shrink_to_fit();
+    while (!lines.empty() && lines.back().first >= maxChars)
+        lines.pop_back();
+    if (!lines.empty())
+        lines.back().count = std::min(lines.back().count, maxChars - lines.back().first);
+    truncated = true;
+}
+
 int PageText::lineOf(int index) const
 {
     if (index < 0 || index >= charCount())

@@ -53,6 +53,10 @@ struct PageText {
     std::vector<char32_t> codes;  // one per character
     std::vector<CharBox> boxes;   // parallel to codes
     std::vector<TextLine> lines;  // in order, covering every character
+    bool truncated = false;       // the page has more characters than these
+
+    // Keeps the first maxChars characters (and their lines) and marks the page truncated.
+    void truncate(int maxChars);
 
     int charCount() const { return int(codes.size()); }
     // The line holding character `index`, or -1.
