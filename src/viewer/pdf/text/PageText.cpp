@@ -5,19 +5,13 @@
 #include <algorithm>
 #include <string>
 
-void PageText::truncate(int maxChars)
+void PageText::dropText()
 {
-    if (charCount() <= maxChars)
+    if (codes.empty())
         return;
-    maxChars = std::max(maxChars, 0);
-    codes.erase(codes.begin() + maxChars, codes.end());
-    codes.shrink_to_fit();
-    boxes.erase(boxes.begin() + maxChars, boxes.end());
-    boxes.shrink_to_fit();
-    while (!lines.empty() && lines.back().first >= maxChars)
-        lines.pop_back();
-    if (!lines.empty())
-        lines.back().count = std::min(lines.back().count, maxChars - lines.back().first);
+    codes = {};
+    boxes = {};
+    lines = {};
     truncated = true;
 }
 

@@ -55,8 +55,8 @@ struct PageText {
     std::vector<TextLine> lines;  // in order, covering every character
     bool truncated = false;       // the page has more characters than these
 
-    // Keeps the first maxChars characters (and their lines) and marks the page truncated.
-    void truncate(int maxChars);
+    // Keeps none of the characters and marks the page truncated (when it had any).
+    void dropText();
 
     int charCount() const { return int(codes.size()); }
     // The line holding character `index`, or -1.

@@ -177,11 +177,10 @@ void TextIndex::work(std::shared_ptr<Run> run)
         auto page = std::make_shared<IndexedPage>();
         if (text) // an unreadable page stays empty, so a search passes over it
             page->text = std::move(*text);
-        page->text.truncate(MaxCharsPerPage);
         page->normalized = normalizePage(page->text);
         size_t bytes = bytesOf(*page);
         if (run->pageBytes + bytes > MaxIndexBytes) {
-            page->text.truncate(0);
+            page->text.dropText();
             page->normalized = normalizePage(page->text);
             bytes = bytesOf(*page);
         }
