@@ -2,9 +2,9 @@
 
 #include "app/AppIcon.h"
 #include "app/MenuShortcutsFirst.h"
-#include "ui/ModalUi.h"
 #include "app/PaneLayout.h"
 #include "app/Twips.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"

@@ -158,4 +158,5 @@ private:
     QString m_webServiceBase;
     QString m_bookmarkDir;
     QString m_commandLine;
+    bool m_opening = false; // openPdf is running: a drop then opens nothing
 };

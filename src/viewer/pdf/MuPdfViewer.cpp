@@ -6,9 +6,9 @@
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
-#include "ui/ModalUi.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
+#include "ui/ModalUi.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

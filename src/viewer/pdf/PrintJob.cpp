@@ -33,7 +33,7 @@ void PrintJob::start()
 {
     // Registering a font changes Qt's font database, which belongs to the GUI thread.
     invisibleFontFamily();
-    m_thread = std::thread([this] { run(); });
+    m_thread = EngineThread([this] { run(); });
 }
 
 void PrintJob::cancel()

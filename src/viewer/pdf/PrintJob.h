@@ -8,6 +8,7 @@
 // belongs to the job's thread from start() on. The destructor cancels and
 // waits, which is short because cancelling aborts the running render.
 
+#include "EngineThread.h"
 #include "PdfDocument.h"
 
 #include <QPrinter>
@@ -15,7 +16,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 class PrintJob {
 public:
@@ -43,5 +43,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::mutex m_cookieMutex;          // guards m_cookie
     vshim_cookie *m_cookie = nullptr;  // the render running now, if any
-    std::thread m_thread;
+    EngineThread m_thread;
 };

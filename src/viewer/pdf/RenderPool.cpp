@@ -18,7 +18,7 @@ RenderPool::~RenderPool()
             vshim_abort_cookie(r.cookie);
     }
     m_wake.notify_all();
-    for (std::thread &t : m_threads)
+    for (EngineThread &t : m_threads)
         t.join();
 }
 

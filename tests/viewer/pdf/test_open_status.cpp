@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QSignalSpy>
 
+#include <sys/stat.h>
+
 class TestOpenStatus : public QObject {
     Q_OBJECT
     Fixtures fx;
@@ -75,6 +77,10 @@ private slots:
         QCOMPARE(open(QString()), 1);
         QDir(fx.path({})).mkdir(QStringLiteral("folder.pdf"));
         QCOMPARE(open(fx.path("folder.pdf")), 1);
+        // Not regular files: one reads zeros for ever, one blocks until written to.
+        QCOMPARE(open(QStringLiteral("/dev/zero")), 1);
+        QCOMPARE(mkfifo(QFile::encodeName(fx.path("pipe.pdf")).constData(), 0600), 0);
+        QCOMPARE(open(fx.path("pipe.pdf")), 1);
     }
 
     void damagedFiles()

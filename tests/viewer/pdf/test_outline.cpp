@@ -1,5 +1,6 @@
 // The outline pane mirrors the document's outline and moves to the chosen page.
 #include "Fixtures.h"
+#include "HostilePdfs.h"
 #include "ScriptedModalUi.h"
 #include "ShownText.h"
 #include "viewer/pdf/MuPdfViewer.h"
@@ -95,6 +96,22 @@ private slots:
         viewer.setPageLayout(0);
         emit pane->itemActivated(pane->topLevelItem(0)->child(1), 0);
         QCOMPARE(viewer.CurrentPage(), 4);
+    }
+
+    // Hundreds of entries with megabyte titles once froze the window for minutes.
+    void longOutlineOpensItsTopLevelWithTitlesCut()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.show();
+        const QString path = fx.bytes("long-titles.pdf", hostile::longTitles(100, 1 << 20));
+        QCOMPARE(viewer.OpenDocument(path, {}, {}), 0);
+        OutlinePane *pane = viewer.outlinePane();
+        QCOMPARE(pane->topLevelItemCount(), 100);
+        QTreeWidgetItem *section = pane->topLevelItem(99)->child(1);
+        QCOMPARE(section->childCount(), 3);
+        QCOMPARE(section->child(2)->text(0), QString(1000, QLatin1Char('W')));
+        QVERIFY(pane->topLevelItem(99)->isExpanded());
+        QVERIFY(!section->isExpanded());
     }
 
     void noOutlineGivesAnEmptyPane()

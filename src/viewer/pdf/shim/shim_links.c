@@ -6,12 +6,24 @@
 #include <stdlib.h>
 #include <string.h>
 
-static int count_links(fz_link *link)
+/* Links looked at per page: enough to find VSHIM_MAX_LINKS distinct ones among
+ * duplicates, without comparing hundreds of thousands. */
+enum { MAX_EXAMINED = 20 * VSHIM_MAX_LINKS };
+
+static int same_link(const vshim_link *a, const vshim_link *b, const char *b_uri)
 {
-    int n = 0;
-    for (; link; link = link->next)
-        ++n;
-    return n;
+    return a->x0 == b->x0 && a->y0 == b->y0 && a->x1 == b->x1 && a->y1 == b->y1
+           && a->page == b->page
+           && (a->uri == b_uri || (a->uri && b_uri && !strcmp(a->uri, b_uri)));
+}
+
+static int known(const vshim_link *out, int filled, const vshim_link *link, const char *uri)
+{
+    int i;
+    for (i = 0; i < filled; ++i)
+        if (same_link(&out[i], link, uri))
+            return 1;
+    return 0;
 }
 
 vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int *count,
@@ -20,42 +32,47 @@ vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int 
     fz_page *page = NULL;
     fz_link *links = NULL;
     vshim_link *out = NULL;
-    int n = 0, filled = 0;
+    int filled = 0;
     vshim_clear(err);
     *count = 0;
     fz_var(page);
     fz_var(links);
     fz_var(out);
-    fz_var(n);
     fz_var(filled);
     fz_try(ctx) {
-        fz_link *link;
+        const fz_link *link;
+        int examined = 0;
         page = fz_load_page(ctx, doc, number);
         links = fz_load_links(ctx, page);
-        n = count_links(links);
-        if (n > 0) {
+        if (links) {
             /* Plain calloc: the C++ side frees it without a context. */
-            out = calloc((size_t)n, sizeof *out);
+            out = calloc(VSHIM_MAX_LINKS, sizeof *out);
             if (!out)
                 fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
         }
-        for (link = links; link; link = link->next) {
-            vshim_link *l = &out[filled++];
-            l->x0 = link->rect.x0;
-            l->y0 = link->rect.y0;
-            l->x1 = link->rect.x1;
-            l->y1 = link->rect.y1;
-            l->page = -1;
-            if (!link->uri)
-                continue;
-            if (fz_is_external_link(ctx, link->uri)) {
-                l->uri = strdup(link->uri);
-                if (!l->uri)
-                    fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
-            } else {
-                l->page = fz_page_number_from_location(
+        for (link = links; link && filled < VSHIM_MAX_LINKS && examined < MAX_EXAMINED;
+             link = link->next, ++examined) {
+            vshim_link l;
+            const char *uri = NULL;
+            l.x0 = link->rect.x0;
+            l.y0 = link->rect.y0;
+            l.x1 = link->rect.x1;
+            l.y1 = link->rect.y1;
+            l.page = -1;
+            l.uri = NULL;
+            if (link->uri && fz_is_external_link(ctx, link->uri))
+                uri = link->uri;
+            else if (link->uri)
+                l.page = fz_page_number_from_location(
                     ctx, doc, fz_resolve_link(ctx, doc, link->uri, NULL, NULL));
+            if (known(out, filled, &l, uri))
+                continue;
+            if (uri) {
+                l.uri = strdup(uri);
+                if (!l.uri)
+                    fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
             }
+            out[filled++] = l;
         }
     }
     fz_always(ctx) {

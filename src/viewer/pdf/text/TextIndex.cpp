@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextIndex.h"
 
+#include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/TextDocument.h"
 
@@ -51,7 +52,7 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->firstPage = firstPage;
     m_run = run;
     ++m_generation;
-    m_worker = std::thread([this, run] { work(run); });
+    m_worker = EngineThread([this, run] { work(run); });
 }
 
 void TextIndex::stop()
@@ -153,6 +154,8 @@ void TextIndex::work(std::shared_ptr<Run> run)
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
         TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
+    wipeSecret(run->userPassword);
+    wipeSecret(run->ownerPassword);
     const int total = document ? std::max(document->pageCount(), 0) : 0;
     {
         std::lock_guard<std::mutex> lock(run->mutex);

@@ -7,13 +7,13 @@
 // The worker only writes the shared run state under its mutex; signals reach the
 // owner's thread queued, and a stopped run's late signals are dropped.
 
+#include "viewer/pdf/EngineThread.h"
 #include "viewer/pdf/text/PageSource.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
-#include <thread>
 
 class TextIndex : public QObject, public PageSource {
     Q_OBJECT
@@ -56,6 +56,6 @@ private:
     void report(const std::shared_ptr<Run> &run, int done, int total);
 
     std::shared_ptr<Run> m_run;
-    std::thread m_worker;
+    EngineThread m_worker;
     quint64 m_generation = 0;
 };
