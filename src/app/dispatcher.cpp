@@ -12,7 +12,7 @@ void frmPdf::Cmdc_Click(qint16 Index)
 {
     switch (Index) {
     case 0: // open a file
-        Cdf.ShowOpen(ui(), this);
+        Cdf.ShowOpen(ui(), this, Pdfc->DocumentPath());
         if (Cdf.FileName.isEmpty())
             return;
         openPdf(Cdf.FileName, QString(), QString());

@@ -1,6 +1,7 @@
 #include "app/frmPdf.h"
 
 #include "app/AppIcon.h"
+#include "app/MenuShortcutsFirst.h"
 #include "app/PaneLayout.h"
 #include "app/ReaderKeys.h"
 #include "app/Twips.h"
@@ -52,6 +53,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
 
     buildMenus();
     buildToolbar();
+    new MenuShortcutsFirst(this);
 
     Pdfc = setup.viewer;
     Pdfc->setParent(client);
@@ -106,6 +108,12 @@ void frmPdf::Form_Load()
 
     createBookmarkItems();
     startWebServices();
+    focusPages();
+}
+
+void frmPdf::focusPages()
+{
+    Pdfc->setFocus(Qt::OtherFocusReason);
 }
 
 void frmPdf::Form_Resize()

@@ -101,6 +101,11 @@ public:
     void mnuJup_Click();
     void mnuAbout_Click();
 
+    // Sets the caption of toolbar button Cmdc(index); see frmPdf_design.cpp.
+    void setToolbarCaption(int index, const QString &caption);
+    // Puts the keyboard focus on the pages, where the reading keys act.
+    void focusPages();
+
     // "Vellumo V3.1", the caption while no document is shown.
     static QString noDocumentCaption();
     static QString versionText(); // "V3.1"

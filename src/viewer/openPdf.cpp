@@ -43,6 +43,7 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         mnuXuanze->setChecked(false);
         setWindowTitle(noDocumentCaption() + QStringLiteral("   [")
                        + literalInWindowTitle(Pdfc->DocumentPath()) + QStringLiteral("]"));
+        focusPages();
         return;
     case ViewerControl::CannotOpen:
         ui().messageBox(this, QStringLiteral("无法打开文件！"), QStringLiteral("提示"),

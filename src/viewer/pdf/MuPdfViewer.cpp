@@ -171,7 +171,8 @@ void MuPdfViewer::setCurrentPage(int page)
 {
     if (!m_view->document())
         return;
-    const int to = std::clamp(page, 1, PageCount()) - 1;
+    // Counted from 0 in 64 bits, so the smallest int steps down without overflow.
+    const int to = int(std::clamp<qint64>(qint64(page) - 1, 0, PageCount() - 1));
     // A typed page, the first or last page or a bookmark is a jump; a step to
     // the page before or after is paging.
     if (std::abs(to - m_view->currentPage()) > 1)

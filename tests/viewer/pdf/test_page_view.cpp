@@ -140,6 +140,21 @@ private slots:
         viewer.setFitMode(0);
         QCOMPARE(viewer.CurrentPage(), 2);
         QTRY_VERIFY(QRectF(view->viewport()->rect()).contains(shownPage(view, 1)));
+
+        // Pages of mixed widths: fitted, the widest fits across beside the
+        // vertical bar and no horizontal bar shows; a zoom past the view has one.
+        SampleDocument mixed;
+        for (const QSizeF size : {QSizeF(595, 842), QSizeF(842, 595), QSizeF(595, 842)})
+            mixed.pages.append(SamplePage::withLines({QStringLiteral("Page")}, 24, size));
+        QCOMPARE(viewer.OpenDocument(fx.write("mixed.pdf", mixed), {}, {}), 0);
+        for (const qint16 mode : {2, 0}) {
+            viewer.setFitMode(mode);
+            QVERIFY(view->verticalScrollBar()->isVisible());
+            QVERIFY(!view->horizontalScrollBar()->isVisible());
+            QCOMPARE(view->horizontalScrollBar()->maximum(), 0); // nothing to scroll sideways
+        }
+        viewer.setZoomFactor(3);
+        QTRY_VERIFY(view->horizontalScrollBar()->isVisible());
     }
 
     void keysScrollAndTurnPages()
