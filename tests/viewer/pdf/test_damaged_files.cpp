@@ -48,7 +48,13 @@ qint64 residentMiB(const char *field)
     return -1;
 }
 // A hostile file is to be read within this much resident memory.
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer's shadow memory and quarantine keep freed pages resident; the
+// allocation cap is still checked, so only the resident figure gets the headroom.
+constexpr qint64 kResidentLimitMiB = 4096;
+#else
 constexpr qint64 kResidentLimitMiB = 1200;
+#endif
 
 // Measures how long the GUI thread goes without handling events: a helper
 // thread posts a call every few milliseconds and each call notes how long it
