@@ -9,6 +9,8 @@
 #include "viewer/pdf/shim/shim_watchdog.h"
 #include "viewer/pdf/text/TextDocument.h"
 
+#include <QBuffer>
+
 #include <thread>
 
 namespace {
@@ -118,6 +120,40 @@ private slots:
         vshim_set_allocation_budget(budget);
         QCOMPARE(renderPage(*opened.document, 0, 0.2).size(), QSize(119, 169));
         QVERIFY(vshim_allocated_bytes() <= budget);
+    }
+
+    // The image guard reads sizes from the images' own headers and hands the
+    // bytes on: images within the budget are still drawn.
+    void imagesWithinTheBudgetAreDrawn()
+    {
+        QImage red(64, 64, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(red.save(&jpeg, "JPG"));
+        const struct {
+            const char *name;
+            QByteArray bytes;
+            QRgb drawn;
+        } images[] = {
+            {"jpeg.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceRGB "
+                                            "/BitsPerComponent 8 /Filter /DCTDecode", jpeg.data()),
+             qRgb(254, 0, 0)},
+            // An empty tile decodes to the middle grey.
+            {"jpx.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceGray "
+                                           "/BitsPerComponent 8 /Filter /JPXDecode",
+                                           hostile::jpxDeclaring(64)),
+             qRgb(128, 128, 128)},
+        };
+        for (const auto &image : images) {
+            const PdfDocument::Opened opened = PdfDocument::open(fx.bytes(image.name, image.bytes), {}, {});
+            QCOMPARE(opened.status, 0);
+            const QImage page = renderPage(*opened.document, 0, 0.2);
+            const QColor middle = page.pixelColor(60, 100), expected = QColor(image.drawn);
+            QVERIFY2(qAbs(middle.red() - expected.red()) < 8 && qAbs(middle.green() - expected.green()) < 8
+                         && qAbs(middle.blue() - expected.blue()) < 8,
+                     qPrintable(QStringLiteral("%1: %2").arg(image.name, middle.name())));
+        }
     }
 
     // 1e6 points square, the lower right quarter black: shown 14400 points
