@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/MenuShortcutsFirst.h"
 #include "app/PaneLayout.h"
+#include "app/ReaderKeys.h"
 #include "app/Twips.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
@@ -66,6 +67,8 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Toweb->setObjectName(QStringLiteral("Toweb"));
     Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
 
+    m_readerKeys = new ReaderKeys(*this);
+
     setTabOrder(Pdfc, Picbar);
     QWidget *previous = Picbar;
     for (int i = 0; i <= 9; ++i) {
@@ -115,6 +118,11 @@ void frmPdf::focusPages()
 
 void frmPdf::Form_Resize()
 {
+    if (m_readerKeys && m_readerKeys->fullScreen()) { // the pages alone, edge to edge
+        Pdfc->setGeometry(centralWidget()->rect());
+        Toweb->setGeometry(Pdfc->geometry());
+        return;
+    }
     const QRect outer = frameGeometry();
     const std::optional<PaneRect> r =
         computePaneLayout(isMinimized(), float(twips::fromPixels(outer.width())),

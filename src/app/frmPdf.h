@@ -12,6 +12,7 @@
 #include <functional>
 
 class ModalUi;
+class ReaderKeys;
 class ViewerControl;
 class StartPagePane;
 class frmCount;
@@ -155,6 +156,7 @@ private:
     QAction *addSeparator(QMenu *menu, QAction *&item, const char *name);
 
     ModalUi *m_ui;
+    ReaderKeys *m_readerKeys = nullptr;
     QString m_webServiceBase;
     QString m_bookmarkDir;
     QString m_commandLine;

@@ -4,8 +4,10 @@
 
 #include <QHeaderView>
 
+#include <cmath>
+
 namespace {
-constexpr int kPageRole = Qt::UserRole;
+constexpr int kEntryRole = Qt::UserRole;
 // An outline up to this size opens fully, its column as wide as its titles. A
 // larger one would keep the window busy for seconds laying out text, so its
 // column takes the pane's width (long titles are elided) and only the top
@@ -22,6 +24,13 @@ bool fitsFullyOpened(const QVector<OutlineEntry> &entries)
         characters += entry.title.size();
     return characters <= kFullyOpenedCharacters;
 }
+
+// Where an entry's section starts, in reading order; a target without a point
+// starts at the top of its page.
+std::pair<int, double> startOf(const OutlineEntry &entry)
+{
+    return {entry.page, std::isnan(entry.target.y()) ? 0.0 : entry.target.y()};
+}
 } // namespace
 
 OutlinePane::OutlinePane(QWidget *parent) : QTreeWidget(parent)
@@ -35,6 +44,8 @@ OutlinePane::OutlinePane(QWidget *parent) : QTreeWidget(parent)
 void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
 {
     clear();
+    m_entries = entries;
+    m_items.clear();
     const bool fullyOpened = fitsFullyOpened(entries);
     header()->setSectionResizeMode(fullyOpened ? QHeaderView::ResizeToContents
                                                : QHeaderView::Stretch);
@@ -51,7 +62,8 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
             topLevel.append(item);
         item->setText(0, entry.title);
         item->setToolTip(0, plainToolTip(entry.title));
-        item->setData(0, kPageRole, entry.page);
+        item->setData(0, kEntryRole, int(m_items.size()));
+        m_items.append(item);
         parents.append(item);
     }
     addTopLevelItems(topLevel);
@@ -61,9 +73,31 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
         expandToDepth(0);
 }
 
+void OutlinePane::markSectionAt(int page, const QPointF &point)
+{
+    const std::pair<int, double> here{page, point.y()};
+    int best = -1;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].page < 0 || startOf(m_entries[i]) > here)
+            continue;
+        if (best < 0 || startOf(m_entries[i]) >= startOf(m_entries[best]))
+            best = i;
+    }
+    QTreeWidgetItem *item = best >= 0 ? m_items[best] : nullptr;
+    // Inside a closed branch the branch is marked: marking opens nothing.
+    for (QTreeWidgetItem *up = item ? item->parent() : nullptr; up; up = up->parent())
+        if (!up->isExpanded())
+            item = up;
+    if (item == currentItem())
+        return;
+    setCurrentItem(item);
+    if (item)
+        scrollToItem(item);
+}
+
 void OutlinePane::choose(QTreeWidgetItem *item)
 {
-    const int page = item ? item->data(0, kPageRole).toInt() : -1;
-    if (page >= 0)
-        emit pageChosen(page);
+    const int index = item ? item->data(0, kEntryRole).toInt() : -1;
+    if (index >= 0 && index < m_entries.size() && m_entries[index].page >= 0)
+        emit entryChosen(m_entries[index]);
 }

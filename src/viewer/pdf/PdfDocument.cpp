@@ -2,6 +2,7 @@
 
 #include "EngineThread.h"
 #include "ThreadContext.h"
+#include "shim/shim_copy.h"
 #include "WipeSecret.h"
 #include "viewer/ViewerControl.h"
 
@@ -150,7 +151,8 @@ void PdfDocument::readOutline()
     const int pages = pageCount();
     for (int i = 0; i < count; ++i) {
         const int page = entries[i].page >= 0 && entries[i].page < pages ? entries[i].page : -1;
-        m_outline.append({QString::fromUtf8(entries[i].title), page, entries[i].depth});
+        m_outline.append({QString::fromUtf8(entries[i].title), page,
+                          QPointF(entries[i].x, entries[i].y), entries[i].depth});
     }
     vshim_free_outline(entries, count);
 }
@@ -231,6 +233,7 @@ void PdfDocument::readLinks(int page)
         PageLink link;
         link.area = QRectF(QPointF(l.x0, l.y0), QPointF(l.x1, l.y1)).normalized();
         link.page = l.page >= 0 && l.page < pageCount() ? l.page : -1;
+        link.target = QPointF(l.x, l.y);
         if (l.uri)
             link.url = openableUrl(QString::fromUtf8(l.uri));
         if (link.page >= 0 || !link.url.isEmpty())
@@ -258,4 +261,13 @@ std::optional<PageLink> PdfDocument::linkAt(int page, const QPointF &point) cons
         if (link->area.contains(point))
             return *link;
     return std::nullopt;
+}
+
+bool PdfDocument::copyPage(vshim_page_copy *copy, int page)
+{
+    if (page < 0 || page >= pageCount())
+        return false;
+    std::lock_guard<std::mutex> document(m_documentMutex);
+    vshim_error err;
+    return vshim_copy_page(threadContext(), copy, m_doc, page, &err) == 0;
 }

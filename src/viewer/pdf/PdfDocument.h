@@ -30,6 +30,7 @@ using DisplayList = std::shared_ptr<fz_display_list>;
 struct OutlineEntry {
     QString title;
     int page = -1;  // 0-based target, -1 when it points nowhere in the document
+    QPointF target{qQNaN(), qQNaN()}; // on that page, as PageLink::target
     int depth = 0;  // 0 at top level; entries are in pre-order
 };
 
@@ -65,6 +66,10 @@ public:
     std::optional<PageLink> linkAt(int page, const QPointF &point) const;
     // Every link known for the page (none once its recording was dropped). Any thread.
     QVector<PageLink> links(int page) const;
+
+    // Appends the page to a copy being made for printing (shim/shim_copy.h);
+    // false on failure. Any thread; may wait for a recording.
+    bool copyPage(struct vshim_page_copy *copy, int page);
 
     // A page whose recording or rendering ran past its time limit is given up:
     // from then on it shows blank instead of costing that time again. Any thread.

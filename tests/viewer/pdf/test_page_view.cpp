@@ -134,6 +134,12 @@ private slots:
         const double narrow = viewer.ZoomFactor();
         viewer.resize(900, 400);
         QVERIFY(viewer.ZoomFactor() > narrow);
+        // Fit window from the middle of a page shows that page whole.
+        view->verticalScrollBar()->setValue(int(view->layout().pageRect(1).center().y()));
+        QCOMPARE(viewer.CurrentPage(), 2);
+        viewer.setFitMode(0);
+        QCOMPARE(viewer.CurrentPage(), 2);
+        QTRY_VERIFY(QRectF(view->viewport()->rect()).contains(shownPage(view, 1)));
 
         // Pages of mixed widths: fitted, the widest fits across beside the
         // vertical bar and no horizontal bar shows; a zoom past the view has one.

@@ -78,6 +78,8 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
 typedef struct vshim_outline_entry {
     char *title; /* UTF-8, at most VSHIM_OUTLINE_TITLE_CHARS characters, owned by the array */
     int page;    /* 0-based target, -1 when the entry points nowhere in the document */
+    float x, y;  /* the target point on that page (page space, see vshim_link); NaN
+                    for a coordinate the entry does not name */
     int depth;   /* 0 at top level */
 } vshim_outline_entry;
 /* The outline in pre-order; *count is 0 when the document has none, or one
@@ -91,6 +93,8 @@ void vshim_free_outline(vshim_outline_entry *entries, int count);
 typedef struct vshim_link {
     float x0, y0, x1, y1;
     int page;  /* 0-based target inside the document, -1 for none */
+    float x, y; /* the target point on that page; NaN for a coordinate the link
+                   does not name (a whole-page target names neither) */
     char *uri; /* an outside address as the file states it (any scheme), or NULL */
 } vshim_link;
 /* More links than any real page holds; a hostile page may list the same one

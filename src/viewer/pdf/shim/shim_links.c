@@ -3,8 +3,38 @@
 #include "shim_engine.h"
 #include "shim_internal.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
+
+void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, int *page,
+                          float *x, float *y)
+{
+    fz_link_dest dest;
+    *x = *y = NAN;
+    fz_try(ctx)
+        dest = fz_resolve_link_dest(ctx, doc, uri);
+    fz_catch(ctx)
+        return; /* a target that cannot be read leads nowhere new */
+    *page = fz_page_number_from_location(ctx, doc, dest.loc);
+    switch (dest.type) {
+    case FZ_LINK_DEST_XYZ:
+    case FZ_LINK_DEST_FIT_R:
+        *x = dest.x;
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_H:
+    case FZ_LINK_DEST_FIT_BH:
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_V:
+    case FZ_LINK_DEST_FIT_BV:
+        *x = dest.x;
+        break;
+    default:
+        break;
+    }
+}
 
 /* Links looked at per page: enough to find VSHIM_MAX_LINKS distinct ones among
  * duplicates, without comparing hundreds of thousands. */
@@ -59,12 +89,12 @@ vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int 
             l.x1 = link->rect.x1;
             l.y1 = link->rect.y1;
             l.page = -1;
+            l.x = l.y = NAN;
             l.uri = NULL;
             if (link->uri && fz_is_external_link(ctx, link->uri))
                 uri = link->uri;
             else if (link->uri)
-                l.page = fz_page_number_from_location(
-                    ctx, doc, fz_resolve_link(ctx, doc, link->uri, NULL, NULL));
+                vshim_resolve_target(ctx, doc, link->uri, &l.page, &l.x, &l.y);
             if (known(out, filled, &l, uri))
                 continue;
             if (uri) {

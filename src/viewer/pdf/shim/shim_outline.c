@@ -9,6 +9,7 @@
 #include "shim_engine.h"
 #include "shim_internal.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -45,23 +46,24 @@ static char *title_of(fz_context *ctx, pdf_obj *item)
     return copy;
 }
 
-/* The 0-based page the entry leads to, or -1; a destination that cannot be
- * read leads nowhere rather than losing the outline. */
-static int page_of(fz_context *ctx, pdf_document *doc, pdf_obj *item)
+/* Fills the 0-based page the entry leads to, or -1, and the point there (NaN
+ * where unnamed); a destination that cannot be read leads nowhere rather than
+ * losing the outline. */
+static void target_of(fz_context *ctx, pdf_document *doc, pdf_obj *item, vshim_outline_entry *e)
 {
     char *uri = NULL;
     pdf_obj *dest = pdf_dict_get(ctx, item, PDF_NAME(Dest));
     pdf_obj *action = pdf_dict_get(ctx, item, PDF_NAME(A));
     int page = -1;
     fz_var(uri);
+    fz_var(page);
     fz_try(ctx) {
         if (dest)
             uri = pdf_parse_link_dest(ctx, doc, dest);
         else if (action)
             uri = pdf_parse_link_action(ctx, doc, action, -1);
         if (uri && !fz_is_external_link(ctx, uri))
-            page = fz_page_number_from_location(
-                ctx, (fz_document *)doc, fz_resolve_link(ctx, (fz_document *)doc, uri, NULL, NULL));
+            vshim_resolve_target(ctx, (fz_document *)doc, uri, &page, &e->x, &e->y);
     }
     fz_always(ctx)
         fz_free(ctx, uri);
@@ -69,7 +71,7 @@ static int page_of(fz_context *ctx, pdf_document *doc, pdf_obj *item)
         fz_rethrow_if(ctx, FZ_ERROR_MEMORY);
         page = -1;
     }
-    return page;
+    e->page = page;
 }
 
 static void append(fz_context *ctx, pdf_document *doc, pdf_obj *item, int depth,
@@ -86,7 +88,8 @@ static void append(fz_context *ctx, pdf_document *doc, pdf_obj *item, int depth,
     }
     e = &(*entries)[*count];
     e->title = NULL;
-    e->page = page_of(ctx, doc, item);
+    e->x = e->y = NAN;
+    target_of(ctx, doc, item, e);
     e->depth = depth;
     e->title = title_of(ctx, item);
     ++*count;
