@@ -33,6 +33,15 @@ bool isWhite(const QImage &image)
     return true;
 }
 
+bool hasBlack(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(0, 0, 0))
+                return true;
+    return false;
+}
+
 // Page 1 draws forms within forms (8^9 fills), page 2 is plain text.
 QByteArray bombThenText()
 {
@@ -185,14 +194,53 @@ private slots:
         vshim_set_page_time_limit_ms(50);
         const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
         QCOMPARE(opened.status, 0);
-        QVERIFY(!opened.document->givenUp(0));
+        QVERIFY(!opened.document->givenUp(0, PdfDocument::kWholePage));
         const QImage bomb = renderPage(*opened.document, 0, 0.2);
         QCOMPARE(bomb.size(), QSize(119, 169));
         QVERIFY(!isWhite(bomb)); // the notice; the aborted drawing is not shown
         QCOMPARE(bomb.pixel(2, 2), qRgb(255, 255, 255));
-        QVERIFY(opened.document->givenUp(0));
-        QVERIFY(!opened.document->givenUp(1));
+        QVERIFY(opened.document->givenUp(0, PdfDocument::kWholePage));
+        QVERIFY(opened.document->givenUp(0, 0.5)); // no zoom makes the recording cheaper
+        QVERIFY(!opened.document->givenUp(1, PdfDocument::kWholePage));
         QVERIFY(!isWhite(renderPage(*opened.document, 1, 0.2)));
+    }
+
+    // Drawing that ran out of time at one zoom is tried once more at another,
+    // and never again at the same one.
+    void pageGivenUpWhileDrawingIsTriedAgainAtAnotherZoom()
+    {
+        // A black square, then a hundred thousand small fills that take a while to draw.
+        const QByteArray busy = hostile::onePage("/MediaBox [0 0 595 842]", {},
+                                                 "0 0 300 300 re f\n"
+                                                     + QByteArray("0 0 1 1 re f\n").repeated(100000));
+        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("busy.pdf", busy), {}, {});
+        QCOMPARE(opened.status, 0);
+        PdfDocument &document = *opened.document;
+        QVERIFY(hasBlack(renderPage(document, 0, 0.3))); // recorded within the usual limit
+        vshim_set_page_time_limit_ms(1);
+        QVERIFY(!hasBlack(renderPage(document, 0, 0.2)));
+        QVERIFY(document.givenUp(0, 0.2));
+        QVERIFY(!document.givenUp(0, PdfDocument::kWholePage));
+        vshim_set_page_time_limit_ms(VSHIM_PAGE_TIME_LIMIT_MS);
+        QVERIFY(!hasBlack(renderPage(document, 0, 0.2)));
+        QVERIFY(hasBlack(renderPage(document, 0, 0.1)));
+        QVERIFY(!document.givenUp(0, 0.1));
+    }
+
+    // A page whose recording found the memory full keeps no blank image: it
+    // waits, and once there is room it is drawn.
+    void pageShortOfMemoryIsDrawnOnceThereIsRoom()
+    {
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.write("sample.pdf", SampleDocument::sample()), {}, {});
+        QCOMPARE(opened.status, 0);
+        vshim_set_allocation_budget(vshim_allocated_bytes() + 4096);
+        QVERIFY(renderPage(*opened.document, 0, 0.2).isNull());
+        QVERIFY(opened.document->waitingForMemory(0));
+        QVERIFY(renderPage(*opened.document, 0, 0.2).isNull());
+        vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        QVERIFY(!isWhite(renderPage(*opened.document, 0, 0.2)));
+        QVERIFY(!opened.document->waitingForMemory(0));
     }
 
     // The limit counts the thread's processor time: waiting, as on a busy
