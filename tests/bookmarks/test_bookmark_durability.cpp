@@ -108,7 +108,7 @@ public:
         // Fonts and styles the manager window loads on first use are loaded here once,
         // so the workers' deletions cost about what their additions do.
         const QTemporaryDir scratch;
-        frmBk(BookmarkStore::filePath(scratch.path()), m_ui, QIcon(), [] {});
+        frmBk(BookmarkStore::filePath(scratch.path()), m_ui, QIcon(), [](const auto &) {});
     }
 
     // Adds a bookmark, or deletes the first one when the store is full.

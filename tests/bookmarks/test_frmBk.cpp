@@ -23,7 +23,7 @@ class TestFrmBk : public QObject {
 
     std::unique_ptr<frmBk> openManager()
     {
-        return std::make_unique<frmBk>(m_file, m_ui, QIcon(), [this] { ++m_showbkCalls; });
+        return std::make_unique<frmBk>(m_file, m_ui, QIcon(), [this](const auto &) { ++m_showbkCalls; });
     }
 
     // Stores bookmarks 1..n as a.pdf/1, b.pdf/2, ..., with the counter n + 1 unless given.
@@ -83,7 +83,7 @@ private slots:
         QPixmap pixmap(32, 32);
         pixmap.fill(Qt::red);
         const QIcon icon(pixmap);
-        frmBk manager(m_file, m_ui, icon, [] {});
+        frmBk manager(m_file, m_ui, icon, [](const auto &) {});
         QCOMPARE(manager.windowTitle(), QStringLiteral("删除书签"));
         QCOMPARE(manager.size(), QSize(476, 409));
         QCOMPARE(manager.lstBk->geometry(), QRect(8, 8, 457, 354));
