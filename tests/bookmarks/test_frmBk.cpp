@@ -2,8 +2,8 @@
 // follows the deleted line, and a file that cannot be written loses nothing.
 #include "DiskFull.h"
 #include "FileBytes.h"
+#include "IniValue.h"
 #include "ScriptedModalUi.h"
-#include "bookmarks/IniText.h"
 #include "bookmarks/frmBk.h"
 
 #include <QIcon>
@@ -47,18 +47,18 @@ class TestFrmBk : public QObject {
     // path<n>/page<n> for n = 1..20, as written in the file.
     QStringList storedBookmarks() const
     {
-        const IniText ini(readBytes(m_file));
+        const QByteArray content = readBytes(m_file);
         QStringList result;
         for (int i = 1; i <= 20; ++i)
-            result << stored(ini, "path" + QString::number(i)) + "/" + stored(ini, "page" + QString::number(i));
+            result << stored(content, "path" + QString::number(i)) + "/" + stored(content, "page" + QString::number(i));
         return result;
     }
 
-    QString storedCounter() const { return stored(IniText(readBytes(m_file)), "nextnum"); }
+    QString storedCounter() const { return stored(readBytes(m_file), "nextnum"); }
 
-    static QString stored(const IniText &ini, const QString &key)
+    static QString stored(const QByteArray &content, const QString &key)
     {
-        return QString::fromUtf8(ini.value("bkinfo", key).value_or("(missing)"));
+        return QString::fromUtf8(iniValue(content, "bkinfo", key));
     }
 
     static QStringList expectedStore(const QStringList &bookmarks)
