@@ -134,7 +134,8 @@ static void extract(fz_context *ctx, fz_page *page, fz_display_list *list, fz_co
         else
             fz_run_display_list(ctx, list, device, fz_identity, fz_infinite_rect, cookie);
         fz_close_device(ctx, device);
-        if (cookie && cookie->abort)
+        /* another thread may raise the abort at any time */
+        if (cookie && __atomic_load_n(&cookie->abort, __ATOMIC_RELAXED))
             fz_throw(ctx, FZ_ERROR_ABORT, "text extraction cancelled");
         copy_page(ctx, text, bounds, out);
     }
