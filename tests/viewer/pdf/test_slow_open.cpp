@@ -1,12 +1,14 @@
 // A file that takes long to open (a hung network mount, here a named pipe nobody
 // writes yet) never freezes the window: after a moment a progress wait appears,
-// and giving up there leaves everything as it was.
+// and giving up there leaves everything as it was; closing it never waits for the
+// threads still reading it.
 #include "Fixtures.h"
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <csignal>
@@ -63,6 +65,48 @@ private slots:
         QTest::qWait(1000); // the abandoned open finishes unseen
         stop = true;
         writer.join();
+    }
+
+    // The text index opens the file again; here that second open hangs, since the
+    // pipe has no writer any more. Closing the document and opening another must
+    // not wait for it.
+    void closingNeverWaitsForAHungIndex()
+    {
+        Fixtures fx;
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(fx.pages("other.pdf", 2), {}, {}), 0);
+        QFile source(fx.pages("source.pdf", 3));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        const QString pipe = fx.path("hung.pdf");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        std::thread writer([&] { // one reader only: the viewer's own open
+            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+            const QByteArray bytes = source.readAll();
+            for (qsizetype done = 0; fd >= 0 && done < bytes.size();) {
+                const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+                if (n <= 0)
+                    break;
+                done += n;
+            }
+            ::close(fd);
+        });
+        QCOMPARE(viewer.OpenDocument(pipe, {}, {}), 0);
+        writer.join();
+        QCOMPARE(viewer.PageCount(), 3);
+
+        viewer.CloseDocument();
+        QCOMPARE(viewer.OpenDocument(fx.pages("after.pdf", 4), {}, {}), 0);
+        bool ran = false;
+        QTimer::singleShot(0, &viewer, [&] { ran = true; });
+        QTRY_VERIFY(ran);
+        QCOMPARE(viewer.PageCount(), 4);
+
+        // The index's open waits for a writer until this one lets it end.
+        int fd = -1;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK)) >= 0, 30000);
+        ::close(fd);
     }
 
     void aSlowFileIsWaitedFor()

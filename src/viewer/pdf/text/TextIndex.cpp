@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 struct TextIndex::Run {
@@ -49,22 +50,22 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->firstPage = firstPage;
     m_run = run;
     ++m_generation;
-    m_worker = std::thread([this, run] { work(run); });
+    std::thread([this, run] { work(run); }).detach();
 }
 
 void TextIndex::stop()
 {
-    if (m_run) {
+    if (!m_run)
+        return;
+    {
+        // From here on the worker reports nothing, so it never touches this object.
+        std::lock_guard<std::mutex> lock(m_run->mutex);
         m_run->cancelled = true;
-        if (m_run->cookie)
-            vshim_abort_cookie(m_run->cookie);
     }
-    if (m_worker.joinable())
-        m_worker.join();
-    if (m_run) {
-        m_run.reset();
-        ++m_generation;
-    }
+    if (m_run->cookie)
+        vshim_abort_cookie(m_run->cookie);
+    m_run.reset();
+    ++m_generation;
 }
 
 void TextIndex::prioritize(int page)
@@ -119,6 +120,9 @@ size_t TextIndex::memoryBytes() const
 
 void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
 {
+    std::lock_guard<std::mutex> lock(run->mutex);
+    if (run->cancelled)
+        return;
     QMetaObject::invokeMethod(
         this,
         [this, run, done, total] {

@@ -13,7 +13,6 @@
 #include <QString>
 
 #include <memory>
-#include <thread>
 
 class TextIndex : public QObject, public PageSource {
     Q_OBJECT
@@ -25,7 +24,8 @@ public:
     // Stops any earlier run first.
     void start(const QString &path, const QString &userPassword, const QString &ownerPassword,
                int firstPage = 0);
-    // Cancels and joins the worker, then forgets every page.
+    // Cancels the worker without waiting for it (a read from a hung disk may
+    // hold it up), then forgets every page.
     void stop();
     // Lets the worker take this page (0-based), and those after it, next.
     void prioritize(int page);
@@ -51,6 +51,5 @@ private:
     void report(const std::shared_ptr<Run> &run, int done, int total);
 
     std::shared_ptr<Run> m_run;
-    std::thread m_worker;
     quint64 m_generation = 0;
 };
