@@ -9,6 +9,9 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -32,5 +35,10 @@ int main(int argc, char *argv[])
     frmPdf window(setup);
     window.Form_Load();
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    // Bookmarks reach the disk the moment they change, so nothing is left to
+    // save: tearing down the window would only wait for renders, the text index
+    // and web requests that nobody will see.
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
