@@ -42,6 +42,8 @@ void QtModalUi::messageBox(QWidget *parent, const QString &text, const QString &
 {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
                     text, QMessageBox::Ok, parent);
+    // The text may come from a document; guessed as markup, an <img> in it is read from disk.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

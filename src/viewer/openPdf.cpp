@@ -8,6 +8,15 @@
 
 #include <QAction>
 
+namespace {
+// Qt reads "[*]" in a window title as the place of the modified mark and drops
+// it; doubled, it shows once.
+QString literalInWindowTitle(const QString &text)
+{
+    return QString(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+} // namespace
+
 void frmPdf::openPdf(const QString &path, const QString &userPassword,
                      const QString &ownerPassword)
 {
@@ -28,8 +37,8 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         Pdfc->setMouseMode(0);
         mnuTuoya->setChecked(true);
         mnuXuanze->setChecked(false);
-        setWindowTitle(noDocumentCaption() + QStringLiteral("   [") + Pdfc->DocumentPath()
-                       + QStringLiteral("]"));
+        setWindowTitle(noDocumentCaption() + QStringLiteral("   [")
+                       + literalInWindowTitle(Pdfc->DocumentPath()) + QStringLiteral("]"));
         return;
     case ViewerControl::CannotOpen:
         ui().messageBox(this, QStringLiteral("无法打开文件！"), QStringLiteral("提示"),

@@ -2,6 +2,8 @@
 
 #include "web/BrowserOpener.h"
 #include "web/HtmlText.h"
+#include "web/ImageBudget.h"
+#include "web/StartPageHtml.h"
 #include "web/WebRequest.h"
 
 #include <QImage>
@@ -11,9 +13,14 @@
 
 namespace {
 // A start page is a few kilobytes; these bounds only stop a runaway response.
-constexpr qint64 maxPageBytes = 4 * 1024 * 1024;
+constexpr qint64 maxPageBytes = 1024 * 1024;
 constexpr qint64 maxImageBytes = 8 * 1024 * 1024;
 constexpr int maxImages = 64;
+
+bool isDataUrl(const QUrl &url)
+{
+    return url.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0;
+}
 
 QString errorPage(const QString &productCaption)
 {
@@ -28,7 +35,7 @@ QString errorPage(const QString &productCaption)
 
 StartPagePane::StartPagePane(const QString &productCaption, QWidget *parent)
     : QTextBrowser(parent), m_productCaption(productCaption),
-      m_network(new QNetworkAccessManager(this))
+      m_network(new QNetworkAccessManager(this)), m_deadline(requestDeadline)
 {
     setOpenLinks(false);
     setOpenExternalLinks(false);
@@ -51,20 +58,8 @@ void StartPagePane::Navigate(const QString &address)
         showErrorPage();
         return;
     }
-    QNetworkReply *reply = fetch(url, maxPageBytes);
+    QNetworkReply *reply = boundedGet(m_network, webServiceRequest(url), maxPageBytes, m_deadline);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { pageArrived(reply); });
-}
-
-QNetworkReply *StartPagePane::fetch(const QUrl &url, qint64 maxBytes)
-{
-    QNetworkReply *reply = m_network->get(webServiceRequest(url));
-    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
-    connect(reply, &QNetworkReply::downloadProgress, reply,
-            [reply, maxBytes](qint64 received, qint64) {
-                if (received > maxBytes)
-                    reply->abort();
-            });
-    return reply;
 }
 
 void StartPagePane::dropPendingReplies()
@@ -83,37 +78,51 @@ void StartPagePane::pageArrived(QNetworkReply *reply)
         showErrorPage();
         return;
     }
-    m_pageUrl = reply->url();
-    m_requestedImages.clear();
-    setHtml(decodeHtml(reply->readAll(), reply->rawHeader("Content-Type")));
+    const std::optional<QString> html =
+        startPageHtml(decodeHtml(reply->readAll(), reply->rawHeader("Content-Type")));
+    if (!html) {
+        showErrorPage();
+        return;
+    }
+    showPage(*html, reply->url());
     emit loadFinished(true);
 }
 
 void StartPagePane::showErrorPage()
 {
-    m_pageUrl = QUrl();
-    m_requestedImages.clear();
-    setHtml(errorPage(m_productCaption));
+    showPage(errorPage(m_productCaption), QUrl());
     emit loadFinished(false);
+}
+
+void StartPagePane::showPage(const QString &html, const QUrl &pageUrl)
+{
+    m_pageUrl = pageUrl;
+    m_requestedImages.clear();
+    m_pixelsLeft = imageLimits::pagePixels;
+    setHtml(html);
 }
 
 QVariant StartPagePane::loadResource(int type, const QUrl &name)
 {
-    // Inline data needs no fetch; the document decodes it itself.
-    if (name.scheme().compare(QLatin1String("data"), Qt::CaseInsensitive) == 0)
-        return QVariant();
     // An empty but valid answer: a null one would make the document fall back
-    // to reading the name as a local file.
+    // to reading the name as a local file, or decoding a data: address itself.
     const QVariant nothing =
         type == QTextDocument::ImageResource ? QVariant(QImage()) : QVariant(QByteArray());
-    if (type != QTextDocument::ImageResource || m_pageUrl.isEmpty())
+    if (type != QTextDocument::ImageResource || m_pageUrl.isEmpty()
+        || m_requestedImages.contains(name) || m_requestedImages.size() >= maxImages)
         return nothing;
+    if (isDataUrl(name)) {
+        m_requestedImages.insert(name);
+        return decodeImage(dataUrlBytes(name));
+    }
     const QUrl url = m_pageUrl.resolved(name);
-    if (!isWebUrl(url) || m_requestedImages.contains(url)
-        || m_requestedImages.size() >= maxImages)
+    if (!isSameSite(url, m_pageUrl))
         return nothing;
-    m_requestedImages.insert(url);
-    QNetworkReply *reply = fetch(url, maxImageBytes);
+    m_requestedImages.insert(name);
+    QNetworkRequest request = webServiceRequest(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
+    QNetworkReply *reply = boundedGet(m_network, request, maxImageBytes, m_deadline);
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, name] { imageArrived(reply, name); });
     return nothing;
@@ -121,13 +130,20 @@ QVariant StartPagePane::loadResource(int type, const QUrl &name)
 
 void StartPagePane::imageArrived(QNetworkReply *reply, const QUrl &name)
 {
-    QImage image;
-    if (reply->error() != QNetworkReply::NoError || reply->bytesAvailable() > maxImageBytes
-        || !image.loadFromData(reply->readAll()))
-        return;
-    // Registered under the name the page uses, so the next layout finds it.
-    document()->addResource(QTextDocument::ImageResource, name, image);
+    const bool arrived =
+        reply->error() == QNetworkReply::NoError && reply->bytesAvailable() <= maxImageBytes;
+    // Registered under the name the page uses, so the next layout finds it; an
+    // image refused stays registered as empty and is not asked for again.
+    document()->addResource(QTextDocument::ImageResource, name,
+                            arrived ? decodeImage(reply->readAll()) : QImage());
     document()->markContentsDirty(0, document()->characterCount());
+}
+
+QImage StartPagePane::decodeImage(const QByteArray &encoded)
+{
+    const QImage image = decodeWithinPixels(encoded, m_pixelsLeft);
+    m_pixelsLeft -= qint64(image.width()) * image.height();
+    return image;
 }
 
 void StartPagePane::linkClicked(const QUrl &link)

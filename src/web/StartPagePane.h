@@ -1,12 +1,16 @@
 #pragma once
 // The start-page pane laid over the empty viewer. It fetches one page from the
-// web service and shows its HTML; a link clicked in it goes to the user's own
-// browser. When the page cannot be fetched the pane shows a small page of its
-// own instead; it never raises a message box.
+// web service and shows it, read through the bounded HTML reader; a link clicked
+// in it goes to the user's own browser. Images come only from the page's own
+// site or the page itself, within a pixel budget. When the page cannot be
+// fetched the pane shows a small page of its own instead; it never raises a
+// message box.
 
 #include <QSet>
 #include <QTextBrowser>
 #include <QUrl>
+
+#include <chrono>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -21,6 +25,8 @@ public:
     // Starts loading and returns at once; a load still running is dropped.
     void Navigate(const QString &address);
     QString address() const { return m_address; }
+    // For requests started from now on.
+    void setRequestDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
 
 signals:
     // The fetched page (ok) or the pane's own error page (not ok) is on screen.
@@ -34,15 +40,19 @@ protected:
 private:
     void pageArrived(QNetworkReply *reply);
     void imageArrived(QNetworkReply *reply, const QUrl &name);
+    // Decodes within what is left of the page's pixel budget; a null image when
+    // nothing is left or the image would not fit.
+    QImage decodeImage(const QByteArray &encoded);
+    void showPage(const QString &html, const QUrl &pageUrl);
     void showErrorPage();
     void linkClicked(const QUrl &link);
     void dropPendingReplies();
-    // Stops a download once it passes maxBytes; the receiver still checks the size.
-    QNetworkReply *fetch(const QUrl &url, qint64 maxBytes);
 
     QString m_productCaption;
     QNetworkAccessManager *m_network;
     QString m_address;
     QUrl m_pageUrl;            // where the shown page came from, after redirects
     QSet<QUrl> m_requestedImages; // of the shown page, each fetched once
+    qint64 m_pixelsLeft = 0;   // of the shown page's image budget
+    std::chrono::milliseconds m_deadline;
 };

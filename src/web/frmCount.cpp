@@ -28,9 +28,13 @@ frmCount::~frmCount()
 
 void frmCount::Form_Load()
 {
-    QNetworkReply *reply =
-        WebCount->get(webServiceRequest(QUrl(m_webServiceBase + QStringLiteral("/count/"))));
-    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    QNetworkRequest request = webServiceRequest(QUrl(m_webServiceBase + QStringLiteral("/count/")));
+    // The ping is made once the service answers at all; a redirect is an answer.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    QNetworkReply *reply = boundedGet(WebCount, request, 0, requestDeadline);
+    // Nothing of the answer is wanted: the body is never read.
+    connect(reply, &QNetworkReply::metaDataChanged, reply, &QNetworkReply::abort);
     // A request that fails before it is sent reports only its end.
     connect(reply, &QNetworkReply::requestSent, this, &frmCount::reportSent);
     connect(reply, &QNetworkReply::finished, this, &frmCount::reportSent);

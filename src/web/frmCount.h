@@ -1,6 +1,7 @@
 #pragma once
 // The hidden window behind the usage ping: loading it requests the counting
-// page once. It is never shown and nothing of the answer is read.
+// page once. It is never shown, and the request is dropped as soon as the
+// answer's headers arrive: nothing of the body is read.
 
 #include <QWidget>
 

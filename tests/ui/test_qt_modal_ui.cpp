@@ -1,8 +1,13 @@
-// The real progress wait: quick work shows no dialog, long work shows one that cancels.
+// The real dialogs: the progress wait (quick work shows no dialog, long work shows
+// one that cancels) and the message box.
 #include "ui/QtModalUi.h"
+
+#include "ShownText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -46,6 +51,25 @@ private slots:
         QCOMPARE(shownLabel, QStringLiteral("正在检索，请稍候……"));
         QVERIFY(!done);
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void messageBoxShowsDocumentTextAsWritten()
+    {
+        // Selected text shown by the window: markup in it must stay text.
+        const QString text = QStringLiteral("<img src=\"/nonexistent/x.png\">所选");
+        QtModalUi ui;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+                shown = label->textFormat() == Qt::PlainText ? label->text()
+                                                             : shownAsAutoText(label->text());
+                box->accept();
+            }
+        });
+        ui.messageBox(nullptr, text, QStringLiteral("Vellumo 显示所选内容"),
+                      ModalUi::Icon::Information);
+        QCOMPARE(shown, text);
     }
 
     void longWorkThatFinishesReportsDone()

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 // Fills the prompt's boxes and presses OK.
@@ -54,6 +55,16 @@ private slots:
         // The outline button keeps the caption the last outline item gave it.
         QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("显示目录(&S)"));
         QCOMPARE(f.ui.messages.size(), 0);
+    }
+
+    void captionShowsThePathAsWritten()
+    {
+        ShellFixture f;
+        f.window->winId(); // a native window, whose title is what the user sees
+        f.viewer->pathAfterOpen = QStringLiteral("/home/u/notes[*] & more.pdf");
+        f.window->openPdf(QStringLiteral("notes.pdf"), QString(), QString());
+        QCOMPARE(f.window->windowHandle()->title(),
+                 QStringLiteral("Vellumo V3.1   [/home/u/notes[*] & more.pdf]"));
     }
 
     void failuresShowTheirMessageAndChangeNothingElse_data()

@@ -4,16 +4,26 @@
 #include "RecordingOpener.h"
 
 #include "web/HtmlText.h"
+#include "web/ImageBudget.h"
+#include "web/StartPageHtml.h"
 #include "web/StartPagePane.h"
 #include "web/frmCount.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QNetworkReply>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+
+using Delivery = LoopbackHttpServer::Delivery;
+using namespace std::chrono_literals;
 
 namespace {
 QByteArray pngBytes(const QColor &colour)
@@ -27,13 +37,56 @@ QByteArray pngBytes(const QColor &colour)
     return bytes;
 }
 
-// Waits for the pane to put a page on screen; returns whether it was the fetched one.
-bool waitForPage(QSignalSpy &spy)
+// One bit a pixel (a picture of many megapixels in a few kilobytes), unless
+// in colour: only colour pictures can be read reduced.
+QByteArray blankPng(int width, int height, QImage::Format format = QImage::Format_Mono)
 {
-    if (spy.isEmpty() && !spy.wait(15000))
+    QImage image(width, height, format);
+    image.fill(0);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Waits for the pane to put a page on screen; returns whether it was the fetched one.
+bool waitForPage(QSignalSpy &spy, int timeoutMs = 15000)
+{
+    if (spy.isEmpty() && !spy.wait(timeoutMs))
         return false;
     return spy.takeFirst().at(0).toBool();
 }
+
+// How deep tables and lists are nested in the laid-out page.
+int tableNesting(QTextFrame *frame)
+{
+    int deepest = 0;
+    for (QTextFrame *child : frame->childFrames())
+        deepest = std::max(deepest, 1 + tableNesting(child));
+    return deepest;
+}
+
+int listNesting(const QTextDocument &document)
+{
+    int deepest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        if (QTextList *list = block.textList())
+            deepest = std::max(deepest, list->format().indent());
+    return deepest;
+}
+
+QByteArray repeated(const QByteArray &piece, qsizetype totalBytes)
+{
+    return piece.repeated(totalBytes / piece.size());
+}
+
+struct ServedImage {
+    QString src;             // as the page names it; "FOREIGN" stands for another
+                             // site, "LOCAL" for a picture on disk
+    QByteArray bytes;        // served under src's path, by whichever site it names
+    qint64 mostPixels;       // 0: nothing may be decoded
+};
 
 } // namespace
 
@@ -46,10 +99,19 @@ private slots:
     void keepsNoCookiesBetweenRequests();
     void decodesTheDeclaredCharacterSet_data();
     void decodesTheDeclaredCharacterSet();
-    void loadsImagesFromTheWebButNeverFromDisk();
+    void imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget_data();
+    void imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget();
     void clickedLinksGoToTheBrowserOnlyForWebAddresses();
+    void onlyWhitelistedMarkupReachesTheLayout();
+    void hostileNestingLaysOutBoundedAndQuickly_data();
+    void hostileNestingLaysOutBoundedAndQuickly();
+    void runawayAnswersAreCutOff_data();
+    void runawayAnswersAreCutOff();
     void countWindowRequestsTheCountingPageOnceAndStaysHidden();
+    void countWindowReadsNoneOfAnEndlessAnswer();
 };
+
+Q_DECLARE_METATYPE(QList<ServedImage>)
 
 void TestStartPage::showsTheServedPageAfterOnePlainRequest()
 {
@@ -157,17 +219,57 @@ void TestStartPage::decodesTheDeclaredCharacterSet()
     QVERIFY(!html.startsWith(QChar(0xFEFF)));
 }
 
-void TestStartPage::loadsImagesFromTheWebButNeverFromDisk()
+void TestStartPage::imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget_data()
 {
+    QTest::addColumn<QList<ServedImage>>("images");
+    QTest::addColumn<qint64>("pagePixels"); // decoded, all images together
+
+    const QByteArray small = pngBytes(Qt::red);
+    const QByteArray huge = blankPng(6000, 6000);
+    QTest::newRow("small, from the page's own site")
+        << QList<ServedImage>{{"/img/logo.png", small, 12}} << qint64(12);
+    QTest::newRow("on disk: never read") << QList<ServedImage>{{"LOCAL", {}, 0}} << qint64(0);
+    QTest::newRow("larger than the budget: read reduced")
+        << QList<ServedImage>{{"/img/big.png", blankPng(2400, 2400, QImage::Format_RGB32),
+                               imageLimits::imagePixels}}
+        << imageLimits::imagePixels;
+    QTest::newRow("far larger: not decoded")
+        << QList<ServedImage>{{"/img/huge.png", huge, 0}} << qint64(0);
+    QTest::newRow("another site: not even fetched")
+        << QList<ServedImage>{{"FOREIGN/img/logo.png", small, 0}} << qint64(0);
+    QTest::newRow("inline and far larger: not decoded")
+        << QList<ServedImage>{{"data:image/png;base64," + huge.toBase64(), {}, 0}} << qint64(0);
+    QTest::newRow("inline and small: decoded")
+        << QList<ServedImage>{{"data:image/png;base64," + small.toBase64(), {}, 12}} << qint64(12);
+    QList<ServedImage> many;
+    for (int i = 0; i < 5; ++i)
+        many.append({QStringLiteral("/img/%1.png").arg(i), blankPng(2000, 2000), 2000 * 2000});
+    QTest::newRow("many within the budget each: the page's budget holds")
+        << many << imageLimits::pagePixels;
+}
+
+void TestStartPage::imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget()
+{
+    QFETCH(QList<ServedImage>, images);
+    QFETCH(qint64, pagePixels);
+    LoopbackHttpServer server, foreign;
     QTemporaryDir dir;
     const QString localPng = dir.filePath("local.png");
     QImage(2, 2, QImage::Format_RGB32).save(localPng);
-    const QUrl localUrl = QUrl::fromLocalFile(localPng);
-
-    LoopbackHttpServer server;
-    server.pages["/start/"].body = "<p>logo</p><img src=\"/img/logo.png\"><img src=\""
-                                   + localUrl.toEncoded() + "\">";
-    server.pages["/img/logo.png"] = {pngBytes(Qt::red), "image/png", {}, 200};
+    QByteArray page = "<p>图片</p>";
+    int ownFetches = 0;
+    for (ServedImage &image : images) {
+        const bool isForeign = image.src.startsWith("FOREIGN");
+        image.src.replace("FOREIGN", foreign.base());
+        image.src.replace("LOCAL", QUrl::fromLocalFile(localPng).toString());
+        if (!image.bytes.isEmpty()) {
+            const QByteArray path = QUrl(image.src).path().toUtf8();
+            (isForeign ? foreign : server).pages[path] = {image.bytes, "image/png", {}, 200};
+            ownFetches += !isForeign;
+        }
+        page += "<img src=\"" + image.src.toUtf8() + "\">";
+    }
+    server.pages["/start/"].body = page;
 
     StartPagePane pane(QStringLiteral("Vellumo V3.1"));
     pane.resize(400, 300);
@@ -175,19 +277,21 @@ void TestStartPage::loadsImagesFromTheWebButNeverFromDisk()
     QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
     pane.Navigate(server.base() + "/start/");
     QVERIFY(waitForPage(loaded));
+    pane.document()->documentLayout()->documentSize(); // asks for every image
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1 + ownFetches, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(pane.findChildren<QNetworkReply *>().isEmpty(), 15000);
 
-    const auto logo = [&pane] {
-        return pane.document()
-            ->resource(QTextDocument::ImageResource, QUrl("/img/logo.png"))
-            .value<QImage>();
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(!logo().isNull(), 15000);
-    QCOMPARE(logo().size(), QSize(4, 3));
-    QCOMPARE(server.targets().count("/img/logo.png"), 1);
-    QVERIFY(pane.document()
-                ->resource(QTextDocument::ImageResource, localUrl)
-                .value<QImage>()
-                .isNull());
+    qint64 decoded = 0;
+    for (const ServedImage &image : images) {
+        const QImage shown =
+            pane.document()->resource(QTextDocument::ImageResource, QUrl(image.src)).value<QImage>();
+        const qint64 pixels = qint64(shown.width()) * shown.height();
+        QVERIFY2(pixels <= image.mostPixels, qPrintable(image.src.left(60)));
+        decoded += pixels;
+    }
+    QVERIFY(decoded <= pagePixels);
+    QVERIFY(pagePixels == 0 || decoded > 0);
+    QVERIFY(foreign.requests.isEmpty());
 }
 
 void TestStartPage::clickedLinksGoToTheBrowserOnlyForWebAddresses()
@@ -224,6 +328,104 @@ void TestStartPage::clickedLinksGoToTheBrowserOnlyForWebAddresses()
     QCOMPARE(server.targets(), QStringList{"/start/"}); // the pane itself never follows a link
 }
 
+void TestStartPage::onlyWhitelistedMarkupReachesTheLayout()
+{
+    LoopbackHttpServer server;
+    server.pages["/start/"].body =
+        "<html><head><title>标题</title><style>p { font-size: 200pt }</style>"
+        "<script>document.write('脚本')</script></head><body>"
+        "<p style=\"font-size: 300pt\">正文</p>"
+        "<iframe src=\"/frame/\">框架</iframe><svg><text>矢量</text></svg>"
+        "<p>&lt;img src=&quot;/dev/zero&quot;&gt;</p></body></html>";
+
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
+    QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
+    pane.Navigate(server.base() + "/start/");
+    QVERIFY(waitForPage(loaded));
+
+    const QString text = pane.toPlainText();
+    QVERIFY(text.contains(QStringLiteral("正文")));
+    QVERIFY(text.contains(QStringLiteral("<img src=\"/dev/zero\">"))); // escaped text stays text
+    for (const char *hidden : {"标题", "脚本", "框架", "矢量"})
+        QVERIFY2(!text.contains(QString::fromUtf8(hidden)), hidden);
+    const QString laidOut = pane.toHtml();
+    QVERIFY(!laidOut.contains("200pt"));
+    QVERIFY(!laidOut.contains("300pt"));
+    QCOMPARE(server.targets(), QStringList{"/start/"});
+}
+
+void TestStartPage::hostileNestingLaysOutBoundedAndQuickly_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    constexpr qsizetype size = 100 * 1024;
+    QTest::newRow("nested tables") << repeated("<table><tr><td>格", size);
+    QTest::newRow("nested lists") << repeated("<ul><li>项<ol><li>项", size);
+    QTest::newRow("nested divs and quotes") << repeated("<div><blockquote>段", size);
+    QTest::newRow("wide and long table")
+        << "<table>" + repeated("<tr>" + QByteArray("<td colspan=99>格").repeated(40), size);
+}
+
+void TestStartPage::hostileNestingLaysOutBoundedAndQuickly()
+{
+    QFETCH(QByteArray, page);
+    LoopbackHttpServer server;
+    server.pages["/start/"].body = page;
+
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
+    pane.resize(600, 400);
+    QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
+    QElapsedTimer clock;
+    clock.start();
+    pane.Navigate(server.base() + "/start/");
+    QVERIFY(waitForPage(loaded));
+    pane.document()->documentLayout()->documentSize();
+    // Only a hang breaks this bound; Qt alone spends minutes on such pages.
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+
+    QTextDocument *document = pane.document();
+    QVERIFY(tableNesting(document->rootFrame()) <= startPageLimits::tableNesting);
+    QVERIFY(listNesting(*document) <= startPageLimits::listNesting);
+    QVERIFY(document->blockCount() <= startPageLimits::elements);
+    QVERIFY(document->characterCount() <= startPageLimits::textCharacters + 1);
+    QVERIFY(!pane.toPlainText().trimmed().isEmpty());
+}
+
+void TestStartPage::runawayAnswersAreCutOff_data()
+{
+    QTest::addColumn<Delivery>("delivery");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("deadlineMs");
+    // Limit and deadline are each the only thing that can end these in time:
+    // the server never closes, and the silence timeout is ten seconds.
+    QTest::newRow("endless page, cut at the size limit")
+        << Delivery::Endless << QByteArray(64 * 1024, 'x') << 60000;
+    QTest::newRow("5 MiB at once, then silence, cut at the size limit")
+        << Delivery::BurstThenStall << QByteArray(5 * 1024 * 1024, 'x') << 60000;
+    QTest::newRow("trickling page, cut by the deadline")
+        << Delivery::Trickle << QByteArray("<p>slow</p>") << 1000;
+}
+
+void TestStartPage::runawayAnswersAreCutOff()
+{
+    QFETCH(Delivery, delivery);
+    QFETCH(QByteArray, body);
+    QFETCH(int, deadlineMs);
+    LoopbackHttpServer server;
+    server.pages["/start/"].body = body;
+    server.pages["/start/"].delivery = delivery;
+
+    StartPagePane pane(QStringLiteral("Vellumo V3.1"));
+    pane.setRequestDeadline(std::chrono::milliseconds(deadlineMs));
+    QSignalSpy loaded(&pane, &StartPagePane::loadFinished);
+    pane.Navigate(server.base() + "/start/");
+    // Generous: a second is plenty, but the machine is shared.
+    QVERIFY(loaded.wait(5000));
+    QCOMPARE(loaded.first().at(0).toBool(), false);
+    QVERIFY(pane.toPlainText().contains(QStringLiteral("无法加载起始页")));
+    QTRY_COMPARE_WITH_TIMEOUT(server.clientsGone, 1, 5000);
+    QVERIFY(server.bodyBytesSent < 64 * 1024 * 1024); // what the kernel's buffers hold at most
+}
+
 void TestStartPage::countWindowRequestsTheCountingPageOnceAndStaysHidden()
 {
     LoopbackHttpServer server;
@@ -240,6 +442,21 @@ void TestStartPage::countWindowRequestsTheCountingPageOnceAndStaysHidden()
     QCOMPARE(server.requests.first().method, QByteArray("GET"));
     QVERIFY(!server.requests.first().headers.contains("cookie"));
     QVERIFY(!window->isVisible());
+}
+
+void TestStartPage::countWindowReadsNoneOfAnEndlessAnswer()
+{
+    // A server that would stream gigabytes: the window hangs up at the headers.
+    LoopbackHttpServer server;
+    server.pages["/count/"].delivery = Delivery::Endless;
+
+    QWidget owner;
+    auto *window = new frmCount(server.base(), &owner);
+    QSignalSpy sent(window, &frmCount::pingSent);
+    QTRY_COMPARE_WITH_TIMEOUT(server.clientsGone, 1, 5000);
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(server.targets(), QStringList{"/count/"});
+    QVERIFY(server.bodyBytesSent < 64 * 1024 * 1024);
 }
 
 QTEST_MAIN(TestStartPage)

@@ -1,5 +1,7 @@
 #include "OutlinePane.h"
 
+#include "viewer/pdf/PlainToolTip.h"
+
 #include <QHeaderView>
 
 namespace {
@@ -27,7 +29,7 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
         auto *item = depth == 0 ? new QTreeWidgetItem(this)
                                 : new QTreeWidgetItem(parents.last());
         item->setText(0, entry.title);
-        item->setToolTip(0, entry.title);
+        item->setToolTip(0, plainToolTip(entry.title));
         item->setData(0, kPageRole, entry.page);
         parents.append(item);
     }

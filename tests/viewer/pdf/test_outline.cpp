@@ -1,6 +1,7 @@
 // The outline pane mirrors the document's outline and moves to the chosen page.
 #include "Fixtures.h"
 #include "ScriptedModalUi.h"
+#include "ShownText.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/OutlinePane.h"
 
@@ -56,6 +57,19 @@ private slots:
                  (QStringList{QStringLiteral("第一章 开始"), QStringLiteral("  1.1 Details"),
                               QStringLiteral("    1.1.1 深处"), QStringLiteral("  1.2 More"),
                               QStringLiteral("Appendix")}));
+    }
+
+    void titlesShowInTheirTipsAsWritten()
+    {
+        const QString title = QStringLiteral("<img src=\"/nonexistent/x.png\">第二章");
+        SampleDocument doc;
+        doc.pages.append(SamplePage::withLines({QStringLiteral("Page 1")}));
+        doc.outline = {{title, 1, {}}};
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(fx.write("markup.pdf", doc), {}, {}), 0);
+        QTreeWidgetItem *item = viewer.outlinePane()->topLevelItem(0);
+        QCOMPARE(item->text(0), title);
+        QCOMPARE(shownAsAutoText(item->toolTip(0)), title);
     }
 
     void choosingAnEntryMovesToItsPage()

@@ -1,5 +1,7 @@
 #include "viewer/pdf/text/SearchResultsPane.h"
 
+#include "viewer/pdf/PlainToolTip.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -83,7 +85,7 @@ void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
         auto *item = new QTreeWidgetItem(
             {QStringLiteral("第 %1 页").arg(hit.hit.page + 1), contextLine(hit)});
         item->setData(0, HitIndexRole, int(m_hits.size()));
-        item->setToolTip(1, item->text(1));
+        item->setToolTip(1, plainToolTip(item->text(1)));
         m_hits.push_back(hit.hit);
         items.append(item);
     }

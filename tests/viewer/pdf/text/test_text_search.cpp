@@ -2,6 +2,7 @@
 // still on their way when the search starts.
 
 #include "ScriptedModalUi.h"
+#include "ShownText.h"
 #include "StagedPages.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
 #include "viewer/pdf/text/TextSearch.h"
@@ -198,6 +199,19 @@ private slots:
         const SearchHit hit = chosen.at(0).at(0).value<SearchHit>();
         QCOMPARE(hit.page, 2);
         QCOMPARE(hit.match.chars, (TextRange{14, 20}));
+    }
+
+    void resultsPaneTipShowsTheContextAsWritten()
+    {
+        StagedPages pages({{"<b>bold</b> target <img src=/x>"}});
+        ScriptedModalUi ui;
+        TextSearch search(pages, ui, nullptr);
+        SearchResultsPane pane;
+        const std::vector<ListedHit> hits = search.searchAll("target");
+        pane.setHits(hits);
+        auto *list = pane.findChild<QTreeWidget *>();
+        QCOMPARE(shownAsAutoText(list->topLevelItem(0)->toolTip(1)),
+                 SearchResultsPane::contextLine(hits.at(0)));
     }
 };
 
