@@ -152,8 +152,8 @@ private slots:
         QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() >= 2);
         index.stop();
         QVERIFY(!index.page(0)); // the pages are forgotten
-        // Signals the stopped run had queued are dropped: stop() joined the worker,
-        // so they are all posted by now.
+        // Signals the stopped run had queued are dropped, and once stop() returns
+        // the worker posts no more.
         const int seen = progress.size();
         QCoreApplication::sendPostedEvents();
         QCOMPARE(progress.size(), seen);
