@@ -13,6 +13,8 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -34,6 +36,30 @@ void feed(const QString &pipe, const QByteArray &bytes, const std::atomic<bool> 
             if (n <= 0)
                 break; // the reader went away
             done += n;
+        }
+        ::close(fd);
+    }
+}
+// Serves the bytes to readers of the pipe until one has read them all (a reader
+// that only checks the file opens it and goes), so later opens of the pipe hang.
+void serveOneFullRead(const QString &pipe, const QByteArray &bytes)
+{
+    for (bool drained = false; !drained;) {
+        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
+        if (fd < 0)
+            return;
+        bool gone = false;
+        for (qsizetype done = 0; done < bytes.size() && !gone;) {
+            const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+            gone = n <= 0;
+            done += std::max<ssize_t>(n, 0);
+        }
+        while (!gone && !drained) {
+            pollfd writer{fd, 0, 0};
+            ::poll(&writer, 1, 10);
+            int left = 0;
+            gone = (writer.revents & POLLERR) != 0;
+            drained = !gone && ::ioctl(fd, FIONREAD, &left) == 0 && left == 0;
         }
         ::close(fd);
     }
@@ -80,19 +106,10 @@ private slots:
         QVERIFY(source.open(QIODevice::ReadOnly));
         const QString pipe = fx.path("hung.pdf");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-        std::thread writer([&] { // one reader only: the viewer's own open
-            const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY);
-            const QByteArray bytes = source.readAll();
-            for (qsizetype done = 0; fd >= 0 && done < bytes.size();) {
-                const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-                if (n <= 0)
-                    break;
-                done += n;
-            }
-            ::close(fd);
-        });
-        QCOMPARE(viewer.OpenDocument(pipe, {}, {}), 0);
+        std::thread writer([&] { serveOneFullRead(pipe, source.readAll()); });
+        const int status = viewer.OpenDocument(pipe, {}, {});
         writer.join();
+        QCOMPARE(status, 0);
         QCOMPARE(viewer.PageCount(), 3);
 
         viewer.CloseDocument();
