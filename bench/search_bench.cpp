@@ -1,5 +1,5 @@
 // Text index and search speed on generated 1000-page documents (Latin and Chinese):
-// index build time next to plain extraction of the same pages and to extraction
+// the folding table's one-off build, index build time next to plain extraction of the same pages and to extraction
 // from the viewer's recorded display lists, find and search-all times for a rare
 // and a common text once the index is ready, and the index's memory.
 // Prints figures; asserts nothing.  Usage: search_bench [pages]
@@ -7,6 +7,7 @@
 #include "ui/QtModalUi.h"
 #include "viewer/pdf/fixtures/SamplePdfWriter.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/ShimPageText.h"
 #include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextIndex.h"
@@ -147,6 +148,11 @@ int main(int argc, char **argv)
         std::printf("cannot create a temporary directory\n");
         return 1;
     }
+    QElapsedTimer timer;
+    timer.start();
+    const FoldingTable &folding = FoldingTable::shared(); // once per process
+    std::printf("folding table build %8.1f ms, %.2f MiB\n", msSince(timer),
+                double(folding.memoryBytes()) / (1024.0 * 1024.0));
     const QString last = QString::number(pages);
     run("Latin", SampleDocument::textHeavy(pages), dir,
         {{"rare (last page only)", QStringLiteral("Page %1 of %1").arg(last)},

@@ -33,15 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray content(reinterpret_cast<const char *>(data), int(size));
     const QList<Name> names = namesIn(content);
+    const IniText original(content);
     QList<std::optional<QByteArray>> before;
     for (const Name &n : names)
-        before.append(IniText::value(content, n.section, n.key));
+        before.append(original.value(n.section, n.key));
 
-    const QByteArray written =
-        IniText::withValue(content, QStringLiteral("bkinfo"), QStringLiteral("path1"),
-                           QStringLiteral("/书/第一本.pdf"));
+    IniText edited(content);
+    edited.setValue(QStringLiteral("bkinfo"), QStringLiteral("path1"), QStringLiteral("/书/第一本.pdf"));
+    // Written out and parsed again, as the next operation reads it.
+    const IniText written(edited.content());
     const std::optional<QByteArray> readBack =
-        IniText::value(written, QStringLiteral("bkinfo"), QStringLiteral("path1"));
+        written.value(QStringLiteral("bkinfo"), QStringLiteral("path1"));
     if (!readBack || IniText::decode(*readBack) != QStringLiteral("/书/第一本.pdf"))
         std::abort();
 
@@ -50,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (n.section.compare(QStringLiteral("bkinfo"), Qt::CaseInsensitive) == 0
             && n.key.compare(QStringLiteral("path1"), Qt::CaseInsensitive) == 0)
             continue;
-        if (IniText::value(written, n.section, n.key) != before[i])
+        if (written.value(n.section, n.key) != before[i])
             std::abort();
     }
     return 0;

@@ -1,14 +1,14 @@
 #include "bookmarks/BookmarkStore.h"
 
-#include "ui/ModalUi.h"
 #include "bookmarks/IniFileEdit.h"
-#include "bookmarks/modPdf.h"
+#include "bookmarks/IniText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QStandardPaths>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -16,6 +16,13 @@ namespace BookmarkStore {
 namespace {
 
 const QString kFileName = QStringLiteral("bk.ini");
+const QString kSection = QStringLiteral("bkinfo");
+const QString kCounterKey = QStringLiteral("nextnum");
+// Stored values are read as through a buffer of this many characters, NUL included.
+constexpr qsizetype kValueBufferSize = 10240;
+
+QString pathKey(int number) { return QStringLiteral("path%1").arg(number); }
+QString pageKey(int number) { return QStringLiteral("page%1").arg(number); }
 
 // The greatest whole number not above the decimal number in text.
 std::optional<double> integerPart(const QString &text)
@@ -27,8 +34,43 @@ std::optional<double> integerPart(const QString &text)
     return std::floor(number);
 }
 
-QString pathKey(int number) { return QStringLiteral("path%1").arg(number); }
-QString pageKey(int number) { return QStringLiteral("page%1").arg(number); }
+// The stored text of key: "" when missing, cut before any NUL and to the buffer.
+QString storedText(const IniText &ini, const QString &key)
+{
+    const auto bytes = ini.value(kSection, key);
+    if (!bytes)
+        return QString();
+    QString text = IniText::decode(*bytes);
+    text.truncate(kValueBufferSize - 1);
+    if (const qsizetype nul = text.indexOf(QChar(0)); nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+Bookmark storedBookmark(const IniText &ini, int number)
+{
+    return {storedText(ini, pathKey(number)), storedText(ini, pageKey(number))};
+}
+
+// The number of stored bookmarks: the counter minus one while the counter reads
+// as 1 … 21; otherwise the run of non-empty paths from path1 on, so that no add
+// overwrites a stored bookmark.
+int storedCount(const IniText &ini)
+{
+    const auto counter = integerPart(storedText(ini, kCounterKey));
+    if (counter && *counter >= 1 && *counter <= kMaxBookmarks + 1)
+        return int(*counter) - 1;
+    int run = 0;
+    while (run < kMaxBookmarks && !storedText(ini, pathKey(run + 1)).isEmpty())
+        ++run;
+    return run;
+}
+
+void writeBookmark(IniFileEdit &edit, int number, const Bookmark &bookmark)
+{
+    edit.setValue(kSection, pathKey(number), bookmark.path);
+    edit.setValue(kSection, pageKey(number), bookmark.page);
+}
 
 } // namespace
 
@@ -43,38 +85,46 @@ QString filePath(const QString &executableDir)
     return QDir(configDir).filePath(kFileName);
 }
 
-qint16 readCounter(const QString &file)
+QList<Bookmark> read(const QString &file)
 {
-    const auto counter = integerPart(modPdf::ReadIniValue(kSection, QStringLiteral("nextnum"), file));
-    if (!counter || *counter < 1 || *counter > std::numeric_limits<qint16>::max())
-        return 1;
-    return qint16(*counter);
+    const auto content = readIniFile(file);
+    if (!content)
+        return {};
+    const IniText ini(*content);
+    QList<Bookmark> bookmarks;
+    const int count = storedCount(ini);
+    for (int number = 1; number <= count; ++number)
+        bookmarks.append(storedBookmark(ini, number));
+    return bookmarks;
 }
 
-QString readPath(const QString &file, int number)
+AddResult add(const QString &file, const Bookmark &bookmark)
 {
-    return modPdf::ReadIniValue(kSection, pathKey(number), file);
+    IniFileEdit edit(file);
+    const int number = storedCount(edit.text()) + 1;
+    if (number > kMaxBookmarks)
+        return AddResult::Full;
+    writeBookmark(edit, number, bookmark);
+    edit.setValue(kSection, kCounterKey, QString::number(number + 1));
+    return edit.commit() ? AddResult::Added : AddResult::Failed;
 }
 
-QString readPage(const QString &file, int number)
+bool remove(const QString &file, int number)
 {
-    return modPdf::ReadIniValue(kSection, pageKey(number), file);
-}
-
-void writeEntry(IniFileEdit &edit, int number, const QString &path, const QString &page)
-{
-    edit.setValue(kSection, pathKey(number), path);
-    edit.setValue(kSection, pageKey(number), page);
-}
-
-QString readPath(const IniFileEdit &edit, int number)
-{
-    return edit.value(kSection, pathKey(number));
-}
-
-QString readPage(const IniFileEdit &edit, int number)
-{
-    return edit.value(kSection, pageKey(number));
+    IniFileEdit edit(file);
+    writeBookmark(edit, number, Bookmark());
+    // The rest, in order, rewritten as 1 … count; the numbers after them emptied.
+    std::array<Bookmark, kMaxBookmarks> remaining;
+    int count = 0;
+    for (int i = 1; i <= kMaxBookmarks; ++i) {
+        const Bookmark stored = storedBookmark(edit.text(), i);
+        if (!stored.path.isEmpty())
+            remaining[count++] = stored;
+    }
+    for (int i = 1; i <= kMaxBookmarks; ++i)
+        writeBookmark(edit, i, i <= count ? remaining[i - 1] : Bookmark());
+    edit.setValue(kSection, kCounterKey, QString::number(count + 1));
+    return edit.commit();
 }
 
 std::optional<int> pageNumber(const QString &pageText)
@@ -83,12 +133,6 @@ std::optional<int> pageNumber(const QString &pageText)
     if (!page || *page < std::numeric_limits<int>::min() || *page > std::numeric_limits<int>::max())
         return std::nullopt;
     return int(*page);
-}
-
-void reportSaveFailure(ModalUi &ui, QWidget *parent)
-{
-    ui.messageBox(parent, QStringLiteral("无法保存书签！"), QStringLiteral("提示"),
-                  ModalUi::Icon::Error);
 }
 
 } // namespace BookmarkStore

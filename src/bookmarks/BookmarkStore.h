@@ -1,43 +1,45 @@
 #pragma once
 // The bookmarks in bk.ini, section "bkinfo": "nextnum" (the number the next bookmark
-// gets) and, for each bookmark n, "path<n>" and "page<n>". Reads go to the file at
-// once; nothing is cached, so edits made meanwhile are seen. An operation's writes
-// are collected in an IniFileEdit and reach the file together or not at all.
+// gets) and, for each bookmark n, "path<n>" and "page<n>". Every operation reads the
+// file afresh, once, so edits made meanwhile are seen; adding and removing hold the
+// file's lock from their read to their write, and their writes reach the file
+// together or not at all. The store shows no messages: callers do.
 
+#include <QList>
 #include <QString>
 
 #include <optional>
 
-class IniFileEdit;
-class ModalUi;
-class QWidget;
-
 namespace BookmarkStore {
 
 inline constexpr int kMaxBookmarks = 20;
-inline const QString kSection = QStringLiteral("bkinfo");
+
+struct Bookmark {
+    QString path;
+    QString page;
+};
 
 // bk.ini in the executable's directory; when that directory is not writable and
 // holds no bk.ini (an installed copy), bk.ini in the user's configuration directory.
 QString filePath(const QString &executableDir);
 
-// The stored counter's integer part; 1 (the empty store) when the file or the key is
-// missing or the text is not a number from 1 to 32767.
-qint16 readCounter(const QString &file);
+// Bookmarks 1 … count as stored (a number the counter covers may hold empty texts).
+// The count is the counter minus one; a counter that is missing or not a number
+// from 1 to 21 gives the run of stored paths from path1 on, at most 20. None when
+// the file is missing, unreadable or too large.
+QList<Bookmark> read(const QString &file);
 
-QString readPath(const QString &file, int number);
-QString readPage(const QString &file, int number);
+enum class AddResult { Added, Full, Failed };
 
-// Sets path<number>, then page<number>, in a pending edit of the file.
-void writeEntry(IniFileEdit &edit, int number, const QString &path, const QString &page);
-QString readPath(const IniFileEdit &edit, int number);
-QString readPage(const IniFileEdit &edit, int number);
+// Stores the bookmark under the next number unless 20 are stored.
+AddResult add(const QString &file, const Bookmark &bookmark);
+
+// Removes bookmark `number` and renumbers the rest from 1 without gaps. False, with
+// the file as it was, when it could not be written.
+bool remove(const QString &file, int number);
 
 // The page to show for a stored page text: its integer part, or nothing when the
 // text is not a number within the 32-bit range.
 std::optional<int> pageNumber(const QString &pageText);
-
-// "无法保存书签！", the message after a failed write.
-void reportSaveFailure(ModalUi &ui, QWidget *parent);
 
 } // namespace BookmarkStore

@@ -1,7 +1,5 @@
 #include "bookmarks/IniFileEdit.h"
 
-#include "bookmarks/IniText.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -18,19 +16,30 @@ bool fitsOnOneLine(const QString &text)
 
 } // namespace
 
-IniFileEdit::IniFileEdit(const QString &file) : m_file(file)
+std::optional<QByteArray> readIniFile(const QString &file)
 {
     const QFileInfo info(file);
-    if (!info.exists())
-        return;
-    // A file we cannot read in full must not be replaced by a shorter one.
-    QFile existing(file);
-    if (!info.isFile() || !info.isWritable() || !existing.open(QIODevice::ReadOnly)) {
-        m_valid = false;
-        return;
-    }
-    m_content = existing.readAll();
-    m_valid = existing.error() == QFileDevice::NoError;
+    if (!info.exists() && !info.isSymLink())
+        return QByteArray();
+    QFile in(file);
+    if (!info.isFile() || info.size() > kMaxIniFileBytes || !in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Read one byte more than allowed, so a file that grew meanwhile is caught too.
+    const QByteArray bytes = in.read(kMaxIniFileBytes + 1);
+    if (in.error() != QFileDevice::NoError || bytes.size() > kMaxIniFileBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+IniFileEdit::IniFileEdit(const QString &file) : m_file(file), m_lock(file + QStringLiteral(".lock"))
+{
+    // A file we cannot read in full must not be replaced by a shorter one, nor a
+    // file made read-only be replaced at all.
+    const auto content = m_lock.isLocked() ? readIniFile(file) : std::nullopt;
+    const QFileInfo info(file);
+    m_valid = content.has_value() && (!info.exists() || info.isWritable());
+    if (content)
+        m_text = IniText(*content);
 }
 
 void IniFileEdit::setValue(const QString &section, const QString &key, const QString &value)
@@ -40,25 +49,21 @@ void IniFileEdit::setValue(const QString &section, const QString &key, const QSt
         m_valid = false;
         return;
     }
-    m_content = IniText::withValue(m_content, section, key, value);
-}
-
-QString IniFileEdit::value(const QString &section, const QString &key) const
-{
-    const auto bytes = IniText::value(m_content, section, key);
-    return bytes ? IniText::decode(*bytes) : QString();
+    m_text.setValue(section, key, value);
 }
 
 bool IniFileEdit::commit()
 {
-    if (!m_valid)
+    // Saving through a link would write wherever the link points.
+    if (!m_valid || QFileInfo(m_file).isSymLink())
         return false;
+    const QByteArray content = m_text.content();
     // Unbuffered, so a short write (disk full) shows in write()'s count: a buffered
     // QSaveFile commits a truncated file as if all had gone well.
     QSaveFile out(m_file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (out.write(m_content) != m_content.size())
+    if (out.write(content) != content.size())
         return false;   // the destructor discards the temporary file
     return out.commit();
 }

@@ -1,20 +1,8 @@
 #include "bookmarks/IniText.h"
 
-#include <QList>
 #include <QStringDecoder>
 
-namespace IniText {
 namespace {
-
-enum class Kind { Other, Section, Key };
-
-// One line of the file, split at '\n'. text has any '\r' and a leading UTF-8 byte
-// order mark removed; the raw bytes are kept by the caller for rewriting.
-struct Line {
-    Kind kind = Kind::Other;
-    QByteArray name;   // section or key name, blanks trimmed
-    QByteArray value;  // key value, blanks trimmed
-};
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -36,84 +24,126 @@ QByteArray withoutLineEnd(QByteArray raw)
     return raw;
 }
 
-Line parse(const QByteArray &raw)
-{
-    const QByteArray text = trimBlanks(withoutLineEnd(raw));
-    Line line;
-    if (text.startsWith('[')) {
-        line.kind = Kind::Section;
-        const qsizetype close = text.indexOf(']');
-        line.name = trimBlanks(close < 0 ? text.mid(1) : text.mid(1, close - 1));
-    } else if (!text.startsWith(';') && text.contains('=')) {
-        const qsizetype equals = text.indexOf('=');
-        line.kind = Kind::Key;
-        line.name = trimBlanks(text.left(equals));
-        line.value = trimBlanks(text.mid(equals + 1));
-    }
-    return line;
-}
-
-bool sameName(const QByteArray &stored, const QString &wanted)
-{
-    return decode(stored).compare(wanted, Qt::CaseInsensitive) == 0;
-}
-
-// The file as raw lines without their '\n'. A final line end yields no extra line.
-QList<QByteArray> splitLines(const QByteArray &content)
-{
-    QList<QByteArray> lines = content.split('\n');
-    if (content.isEmpty() || content.endsWith('\n'))
-        lines.removeLast();
-    return lines;
-}
-
 QByteArray stripByteOrderMark(const QByteArray &firstLine)
 {
     return firstLine.startsWith("\xEF\xBB\xBF") ? firstLine.mid(3) : firstLine;
 }
 
-// Index range [begin, end) of the lines after the first matching section header,
-// or nothing when the section is missing.
-struct SectionRange {
-    qsizetype header;
-    qsizetype end;
-};
-
-std::optional<SectionRange> findSection(const QList<Line> &lines, const QString &section)
+// The text of a line as the parser sees it: no line end, no byte order mark, no
+// blanks around it.
+QByteArray lineText(const QByteArray &raw, bool first)
 {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !sameName(lines[i].name, section))
+    return trimBlanks(withoutLineEnd(first ? stripByteOrderMark(raw) : raw));
+}
+
+QString folded(const QString &name) { return name.toCaseFolded(); }
+
+} // namespace
+
+IniText::IniText(const QByteArray &content)
+{
+    // A final line end yields no extra line.
+    const qsizetype lineCount = content.count('\n') + (content.endsWith('\n') || content.isEmpty() ? 0 : 1);
+    m_lines.reserve(lineCount);
+    qsizetype begin = 0;
+    for (qsizetype i = 0; i < lineCount; ++i) {
+        qsizetype end = content.indexOf('\n', begin);
+        if (end < 0)
+            end = content.size();
+        m_lines.append(parse(content.mid(begin, end - begin), i == 0));
+        begin = end + 1;
+    }
+}
+
+IniText::Line IniText::parse(const QByteArray &raw, bool first)
+{
+    const QByteArray text = lineText(raw, first);
+    Line line;
+    line.raw = raw;
+    if (text.startsWith('[')) {
+        line.kind = Kind::Section;
+        const qsizetype close = text.indexOf(']');
+        line.name = folded(decode(trimBlanks(close < 0 ? text.mid(1) : text.mid(1, close - 1))));
+    } else if (!text.startsWith(';') && text.contains('=')) {
+        line.kind = Kind::Key;
+        line.name = folded(decode(trimBlanks(text.left(text.indexOf('=')))));
+    }
+    return line;
+}
+
+std::optional<IniText::SectionRange> IniText::findSection(const QString &section) const
+{
+    const QString wanted = folded(section);
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].kind != Kind::Section || m_lines[i].name != wanted)
             continue;
         qsizetype end = i + 1;
-        while (end < lines.size() && lines[end].kind != Kind::Section)
+        while (end < m_lines.size() && m_lines[end].kind != Kind::Section)
             ++end;
         return SectionRange{i, end};
     }
     return std::nullopt;
 }
 
-std::optional<qsizetype> findKey(const QList<Line> &lines, const SectionRange &range,
-                                 const QString &key)
+std::optional<qsizetype> IniText::findKey(const SectionRange &range, const QString &key) const
 {
+    const QString wanted = folded(key);
     for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        if (lines[i].kind == Kind::Key && sameName(lines[i].name, key))
+        if (m_lines[i].kind == Kind::Key && m_lines[i].name == wanted)
             return i;
     }
     return std::nullopt;
 }
 
-QList<Line> parseAll(const QList<QByteArray> &rawLines)
+std::optional<QByteArray> IniText::value(const QString &section, const QString &key) const
 {
-    QList<Line> lines;
-    lines.reserve(rawLines.size());
-    for (qsizetype i = 0; i < rawLines.size(); ++i)
-        lines.append(parse(i == 0 ? stripByteOrderMark(rawLines[i]) : rawLines[i]));
-    return lines;
+    const auto range = findSection(section);
+    if (!range)
+        return std::nullopt;
+    const auto index = findKey(*range, key);
+    if (!index)
+        return std::nullopt;
+    const QByteArray text = lineText(m_lines[*index].raw, *index == 0);
+    return trimBlanks(text.mid(text.indexOf('=') + 1));
 }
 
-} // namespace
+QByteArray IniText::lineEnd() const
+{
+    return !m_lines.isEmpty() && m_lines.first().raw.endsWith('\r') ? QByteArray("\r") : QByteArray();
+}
 
-QString decode(const QByteArray &bytes)
+void IniText::setValue(const QString &section, const QString &key, const QString &value)
+{
+    const QByteArray cr = lineEnd();
+    const auto range = findSection(section);
+    if (!range) {
+        m_lines.append(parse('[' + section.toUtf8() + ']' + cr, m_lines.isEmpty()));
+        m_lines.append(parse(key.toUtf8() + '=' + value.toUtf8() + cr, false));
+    } else if (const auto index = findKey(*range, key)) {
+        Line &line = m_lines[*index];
+        const QByteArray text = lineText(line.raw, *index == 0);
+        line.raw = trimBlanks(text.left(text.indexOf('='))) + '=' + value.toUtf8() + cr;
+    } else {
+        // After the section's last non-blank line, so blank lines before the next
+        // section stay where they are.
+        qsizetype insertAt = range->header + 1;
+        for (qsizetype i = range->header + 1; i < range->end; ++i) {
+            if (!lineText(m_lines[i].raw, false).isEmpty())
+                insertAt = i + 1;
+        }
+        m_lines.insert(insertAt, parse(key.toUtf8() + '=' + value.toUtf8() + cr, false));
+    }
+}
+
+QByteArray IniText::content() const
+{
+    QByteArray bytes;
+    for (const Line &line : m_lines)
+        bytes += line.raw + '\n';
+    return bytes;
+}
+
+QString IniText::decode(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8(bytes);
@@ -122,46 +152,3 @@ QString decode(const QByteArray &bytes)
     QStringDecoder gb18030("GB18030");
     return gb18030(bytes);
 }
-
-std::optional<QByteArray> value(const QByteArray &content, const QString &section,
-                                const QString &key)
-{
-    const QList<Line> lines = parseAll(splitLines(content));
-    const auto range = findSection(lines, section);
-    if (!range)
-        return std::nullopt;
-    const auto index = findKey(lines, *range, key);
-    if (!index)
-        return std::nullopt;
-    return lines[*index].value;
-}
-
-QByteArray withValue(const QByteArray &content, const QString &section, const QString &key,
-                     const QString &value)
-{
-    QList<QByteArray> rawLines = splitLines(content);
-    const QList<Line> lines = parseAll(rawLines);
-    const bool crlf = !rawLines.isEmpty() && rawLines.first().endsWith('\r');
-    const QByteArray cr = crlf ? QByteArray("\r") : QByteArray();
-    const QByteArray keyLine = key.toUtf8() + '=' + value.toUtf8() + cr;
-
-    const auto range = findSection(lines, section);
-    if (!range) {
-        rawLines.append('[' + section.toUtf8() + ']' + cr);
-        rawLines.append(keyLine);
-    } else if (const auto index = findKey(lines, *range, key)) {
-        rawLines[*index] = lines[*index].name + '=' + value.toUtf8() + cr;
-    } else {
-        // After the section's last non-blank line, so blank lines before the next
-        // section stay where they are.
-        qsizetype insertAt = range->header + 1;
-        for (qsizetype i = range->header + 1; i < range->end; ++i) {
-            if (!trimBlanks(withoutLineEnd(rawLines[i])).isEmpty())
-                insertAt = i + 1;
-        }
-        rawLines.insert(insertAt, keyLine);
-    }
-    return rawLines.join('\n') + '\n';
-}
-
-} // namespace IniText

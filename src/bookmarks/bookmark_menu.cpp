@@ -3,7 +3,7 @@
 #include "ui/ModalUi.h"
 #include "app/frmPdf.h"
 #include "bookmarks/BookmarkStore.h"
-#include "bookmarks/IniFileEdit.h"
+#include "bookmarks/SaveFailure.h"
 #include "bookmarks/frmBk.h"
 #include "bookmarks/modPdf.h"
 #include "viewer/ViewerControl.h"
@@ -53,56 +53,50 @@ void frmPdf::createBookmarkItems()
 
 void frmPdf::Showbk()
 {
-    const QString file = bookmarkFile(*this);
-    const int count = BookmarkStore::readCounter(file) - 1;
-    for (int i = 1; i < mnuBk.size(); ++i)
-        mnuBk[i]->setVisible(i <= count);
+    const QList<BookmarkStore::Bookmark> bookmarks = BookmarkStore::read(bookmarkFile(*this));
+    for (int i = 1; i < mnuBk.size(); ++i) {
+        mnuBk[i]->setVisible(i <= bookmarks.size());
+        if (i <= bookmarks.size())
+            mnuBk[i]->setText(itemCaption(bookmarks[i - 1].path, bookmarks[i - 1].page));
+    }
     // Shown again once the last bookmark is deleted, so the menu never looks empty
     // without a word of explanation.
-    mnuBk[0]->setVisible(count <= 0);
-    for (int i = 1; i <= qMin(count, BookmarkStore::kMaxBookmarks) && i < mnuBk.size(); ++i)
-        mnuBk[i]->setText(itemCaption(BookmarkStore::readPath(file, i),
-                                      BookmarkStore::readPage(file, i)));
+    mnuBk[0]->setVisible(bookmarks.isEmpty());
 }
 
 void frmPdf::mnuAddbk_Click()
 {
     if (Pdfc->DocumentPath().isEmpty())
         return;
-    const QString file = bookmarkFile(*this);
-    const int number = BookmarkStore::readCounter(file);
-    if (number > BookmarkStore::kMaxBookmarks) {
+    const BookmarkStore::Bookmark bookmark{Pdfc->DocumentPath(), QString::number(Pdfc->CurrentPage())};
+    switch (BookmarkStore::add(bookmarkFile(*this), bookmark)) {
+    case BookmarkStore::AddResult::Full:
         ui().messageBox(this,
                         QStringLiteral("最多只能添加20个书签！请您删除其他无用的书签后再继续添加！"),
                         QStringLiteral("提示"), ModalUi::Icon::Information);
         return;
-    }
-    IniFileEdit edit(file);
-    BookmarkStore::writeEntry(edit, number, Pdfc->DocumentPath(),
-                              QString::number(Pdfc->CurrentPage()));
-    edit.setValue(BookmarkStore::kSection, QStringLiteral("Nextnum"), QString::number(number + 1));
-    if (!edit.commit()) {
-        BookmarkStore::reportSaveFailure(ui(), this);
+    case BookmarkStore::AddResult::Failed:
+        showBookmarkSaveFailure(ui(), this);
+        return;
+    case BookmarkStore::AddResult::Added:
+        Showbk();
+        ui().messageBox(this, QStringLiteral("添加书签成功！"), QStringLiteral("Vellumo 添加书签"),
+                        ModalUi::Icon::Information);
         return;
     }
-    Showbk();
-    ui().messageBox(this, QStringLiteral("添加书签成功！"), QStringLiteral("Vellumo 添加书签"),
-                    ModalUi::Icon::Information);
 }
 
 void frmPdf::mnuBk_Click(qint16 Index)
 {
-    const QString file = bookmarkFile(*this);
-    const QString path = BookmarkStore::readPath(file, Index);
-    const QString page = BookmarkStore::readPage(file, Index);
-    if (!modPdf::FileExists(path)) {
+    const BookmarkStore::Bookmark bookmark = BookmarkStore::read(bookmarkFile(*this)).value(Index - 1);
+    if (!modPdf::FileExists(bookmark.path)) {
         ui().messageBox(this, QStringLiteral("此文件不存在！"), QStringLiteral("提示"),
                         ModalUi::Icon::Error);
         return;
     }
-    openPdf(path, QString(), QString());
+    openPdf(bookmark.path, QString(), QString());
     // A page that is not a number leaves the page where the viewer put it.
-    if (const auto pageNumber = BookmarkStore::pageNumber(page))
+    if (const auto pageNumber = BookmarkStore::pageNumber(bookmark.page))
         Pdfc->setCurrentPage(*pageNumber);
 }
 

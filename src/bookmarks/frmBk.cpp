@@ -5,14 +5,12 @@
 #include "app/DesignButton.h"
 #include "app/Twips.h"
 #include "bookmarks/BookmarkStore.h"
-#include "bookmarks/IniFileEdit.h"
+#include "bookmarks/SaveFailure.h"
 
 #include <QIcon>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-
-#include <array>
 
 namespace {
 
@@ -46,6 +44,12 @@ frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
     dcButton2 = dcButton(this, "dcButton2", QStringLiteral("返回(&R)"), 3960);
     setTabOrder(lstBk, dcButton1);
     setTabOrder(dcButton1, dcButton2);
+    // The line the delete button acts on stays marked: a ctrl-click on it must not
+    // leave the list without a visible selection.
+    connect(lstBk, &QListWidget::itemSelectionChanged, this, [this] {
+        if (lstBk->selectedItems().isEmpty() && lstBk->count() > 0)
+            lstBk->setCurrentRow(qMax(lstBk->currentRow(), 0));
+    });
     connect(dcButton1, &QPushButton::clicked, this, &frmBk::dcButton1_Click);
     connect(dcButton2, &QPushButton::clicked, this, &frmBk::dcButton2_Click);
 
@@ -59,12 +63,8 @@ frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
 void frmBk::Regetlist()
 {
     lstBk->clear();
-    const int count = BookmarkStore::readCounter(m_iniFile) - 1;
-    for (int i = 1; i <= count; ++i) {
-        const QString path = BookmarkStore::readPath(m_iniFile, i);
-        const QString page = BookmarkStore::readPage(m_iniFile, i);
-        lstBk->addItem(path + QStringLiteral("，第") + page + QStringLiteral("页"));
-    }
+    for (const BookmarkStore::Bookmark &bookmark : BookmarkStore::read(m_iniFile))
+        lstBk->addItem(bookmark.path + QStringLiteral("，第") + bookmark.page + QStringLiteral("页"));
     if (lstBk->count() > 0)
         lstBk->setCurrentRow(0);
     m_showbk();
@@ -74,11 +74,10 @@ void frmBk::dcButton1_Click()
 {
     if (lstBk->count() == 0)
         return;
-    // The current row survives a ctrl-click that clears the selection mark.
     const int selected = qMax(lstBk->currentRow(), 0);
     const int selectAfter = selected == 0 ? 0 : selected - 1;
-    if (!deleteBookmark(selected + 1)) {
-        BookmarkStore::reportSaveFailure(m_ui, this);
+    if (!BookmarkStore::remove(m_iniFile, selected + 1)) {
+        showBookmarkSaveFailure(m_ui, this);
         return;
     }
     Regetlist();
@@ -89,33 +88,4 @@ void frmBk::dcButton1_Click()
 void frmBk::dcButton2_Click()
 {
     reject();
-}
-
-// Empties bookmark `number`, then rewrites path1..path20 and page1..page20 from the
-// remaining bookmarks in order, then the counter. The writes reach the file together,
-// so a failure leaves the store exactly as it was.
-bool frmBk::deleteBookmark(int number)
-{
-    using namespace BookmarkStore;
-    IniFileEdit edit(m_iniFile);
-    writeEntry(edit, number, QString(), QString());
-
-    struct Entry {
-        QString path;
-        QString page;
-    };
-    std::array<Entry, kMaxBookmarks> remaining;
-    int count = 0;
-    for (int i = 1; i <= kMaxBookmarks; ++i) {
-        const QString path = readPath(edit, i);
-        if (!path.isEmpty())
-            remaining[count++] = {path, readPage(edit, i)};
-    }
-
-    for (int i = 1; i <= kMaxBookmarks; ++i) {
-        const Entry entry = i <= count ? remaining[i - 1] : Entry();
-        writeEntry(edit, i, entry.path, entry.page);
-    }
-    edit.setValue(kSection, QStringLiteral("nextnum"), QString::number(count + 1));
-    return edit.commit();
 }

@@ -30,8 +30,6 @@ public:
     QPushButton *dcButton2;
 
 private:
-    bool deleteBookmark(int number);
-
     QString m_iniFile;
     ModalUi &m_ui;
     std::function<void()> m_showbk;

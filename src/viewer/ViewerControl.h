@@ -34,6 +34,9 @@ public:
 
     virtual QString SelectedText() const = 0;
     virtual void PrintDocument() = 0;
+    // What FindText and SearchAll answer when the user cancelled the wait for the
+    // document's text: not a "not found", so the shell shows nothing.
+    static constexpr int SearchCancelled = -1;
     virtual int FindText(const QString &text) = 0;   // 0 = not found
     virtual void FindNext() = 0;
     virtual int SearchAll(const QString &text) = 0;  // 0 = nothing found

@@ -1,5 +1,6 @@
 // Killing the program in the middle of bookmark adds and deletions never leaves a
 // broken bk.ini: after every kill the file is the old or the new complete store.
+// Processes adding at once all keep their bookmarks.
 //
 // The test runs itself again as the victim: with VELLUMO_BOOKMARK_VICTIM set to a
 // directory, it sets up the main window once and then, for each kill delay read
@@ -13,15 +14,18 @@
 #include "ScriptedModalUi.h"
 #include "app/frmPdf.h"
 #include "bookmarks/BookmarkStore.h"
+#include "bookmarks/IniText.h"
 #include "bookmarks/frmBk.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <csignal>
 #include <fcntl.h>
 #include <cstdio>
@@ -110,7 +114,7 @@ public:
     // Adds a bookmark, or deletes the first one when the store is full.
     void operate(int page)
     {
-        if (BookmarkStore::readCounter(m_file) <= BookmarkStore::kMaxBookmarks) {
+        if (BookmarkStore::read(m_file).size() < BookmarkStore::kMaxBookmarks) {
             m_viewer->documentPath = documentFor(page);
             m_viewer->currentPage = page;
             m_window->mnuAddbk_Click();
@@ -164,14 +168,20 @@ private:
     QString m_file;
 };
 
-// Each input line is "m" (measure) or a kill delay in microseconds of CPU time. A
-// worker forked for it does the work; then the victim writes the worker's last
+// Each input line is "a<page>" (add or delete once, answered by "d"), "m"
+// (measure) or a kill delay in microseconds of CPU time. For the last two a worker
+// forked for the request does the work; then the victim writes the worker's last
 // report line and "k" (killed) or "x" (it exited).
 [[noreturn]] void runVictim(const QString &dir)
 {
     Victim victim(dir);
     char line[64];
     while (std::fgets(line, sizeof line, stdin)) {
+        if (line[0] == 'a') {
+            victim.operate(QByteArray(line + 1).trimmed().toInt());
+            writeTo(STDOUT_FILENO, "d\n");
+            continue;
+        }
         int reports[2];
         if (pipe(reports) != 0)
             std::_Exit(2);
@@ -199,14 +209,15 @@ QString storeProblem(const QString &file)
 {
     if (!QFile::exists(file))
         return QString(); // killed before the first add finished
-    const int next = BookmarkStore::readCounter(file);
-    if (next < 2 || next > BookmarkStore::kMaxBookmarks + 1)
-        return QStringLiteral("counter %1").arg(next);
-    for (int n = 1; n < next; ++n) {
-        const QString page = BookmarkStore::readPage(file, n);
-        const QString path = BookmarkStore::readPath(file, n);
-        if (page.isEmpty() || path != documentFor(page.toInt()))
-            return QStringLiteral("bookmark %1: path '%2', page '%3'").arg(n).arg(path, page);
+    // The counter as written, not as recovered from the paths.
+    const QByteArray counter = IniText(readBytes(file)).value(QStringLiteral("bkinfo"), QStringLiteral("nextnum")).value_or("none");
+    const QList<BookmarkStore::Bookmark> bookmarks = BookmarkStore::read(file);
+    if (bookmarks.isEmpty() || counter != QByteArray::number(bookmarks.size() + 1))
+        return QStringLiteral("counter %1").arg(QString::fromLatin1(counter));
+    for (int n = 1; n <= bookmarks.size(); ++n) {
+        const BookmarkStore::Bookmark &b = bookmarks[n - 1];
+        if (b.page.isEmpty() || b.path != documentFor(b.page.toInt()))
+            return QStringLiteral("bookmark %1: path '%2', page '%3'").arg(n).arg(b.path, b.page);
     }
     return QString();
 }
@@ -229,22 +240,70 @@ std::optional<Answer> request(QProcess &victim, const QByteArray &line)
     }
     return Answer{lines[0], lines[1] == "k"};
 }
+
+void startVictim(QProcess &victim, const QString &dir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(victimVariable), dir);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    victim.setProcessEnvironment(env);
+    victim.setProcessChannelMode(QProcess::ForwardedErrorChannel);   // sanitizer reports
+    victim.start(QCoreApplication::applicationFilePath(), {});
+}
+
+// Waits for the line "d" from the victim.
+bool waitForDone(QProcess &victim)
+{
+    while (!victim.canReadLine()) {
+        if (!victim.waitForReadyRead(120000))
+            return false;
+    }
+    return victim.readLine().trimmed() == "d";
+}
 } // namespace
 
 class TestBookmarkDurability : public QObject {
     Q_OBJECT
 private slots:
+    void processesAddingAtOnceKeepEveryBookmark()
+    {
+        QTemporaryDir dir;
+        constexpr int kProcesses = 8;
+        constexpr int kAddsEach = 2;
+        std::array<QProcess, kProcesses> victims;
+        for (QProcess &victim : victims)
+            startVictim(victim, dir.path());
+        // Each round starts the adds of all processes as closely together as it can.
+        QSet<QString> expected;
+        for (int add = 1; add <= kAddsEach; ++add) {
+            for (int v = 0; v < kProcesses; ++v) {
+                victims[v].write("a" + QByteArray::number(100 * v + add) + "\n");
+                expected.insert(documentFor(100 * v + add));
+            }
+            for (QProcess &victim : victims)
+                QVERIFY(victim.waitForBytesWritten());
+            for (QProcess &victim : victims)
+                QVERIFY(waitForDone(victim));
+        }
+        for (QProcess &victim : victims) {
+            victim.closeWriteChannel();
+            QVERIFY(victim.waitForFinished(120000));
+        }
+
+        const QString file = BookmarkStore::filePath(dir.path());
+        QCOMPARE(storeProblem(file), QString());
+        QSet<QString> stored;
+        for (const BookmarkStore::Bookmark &bookmark : BookmarkStore::read(file))
+            stored.insert(bookmark.path);
+        QCOMPARE(stored, expected);
+    }
+
     void killsNeverBreakTheStore()
     {
         QTemporaryDir dir;
         const QString file = BookmarkStore::filePath(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(victimVariable), dir.path());
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         QProcess victim;
-        victim.setProcessEnvironment(env);
-        victim.setProcessChannelMode(QProcess::ForwardedErrorChannel);   // sanitizer reports
-        victim.start(QCoreApplication::applicationFilePath(), {});
+        startVictim(victim, dir.path());
         QVERIFY(victim.waitForStarted());
 
         const auto measured = request(victim, "m");

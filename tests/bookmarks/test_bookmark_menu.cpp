@@ -6,10 +6,13 @@
 #include "bookmarks/frmBk.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+
+#include <optional>
 
 namespace {
 
@@ -76,7 +79,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("no file") << QByteArray();
         QTest::newRow("counter 1") << QByteArray("[bkinfo]\nnextnum=1\n");
-        QTest::newRow("counter not a number") << QByteArray("[bkinfo]\nnextnum=zwei\npath1=a\n");
+        QTest::newRow("counter not a number, no path stored") << QByteArray("[bkinfo]\nnextnum=zwei\npath1=\n");
     }
 
     void emptyOrUnreadableStoreShowsOnlyThePlaceholder()
@@ -164,51 +167,90 @@ private slots:
         QCOMPARE(f.window->mnuBk[1]->text(), f.window->mnuBk[2]->text());
     }
 
-    void fullStoreRefusesWithTheLimitMessage_data()
+    void addingTakesTheNextNumberUpToTwenty_data()
     {
         QTest::addColumn<QByteArray>("counter");
-        QTest::newRow("twenty bookmarks") << QByteArray("21");
-        QTest::newRow("hand-edited counter") << QByteArray("30");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("nineteen bookmarks take a twentieth") << QByteArray("20") << 19 << true;
+        QTest::newRow("twenty bookmarks") << QByteArray("21") << 20 << false;
+        QTest::newRow("hand-edited counter") << QByteArray("30") << 20 << false;
+        // An unreadable counter must not make the add overwrite bookmark 1.
+        QTest::newRow("counter beyond 32767") << QByteArray("40000") << 3 << true;
     }
 
-    void fullStoreRefusesWithTheLimitMessage()
+    void addingTakesTheNextNumberUpToTwenty()
     {
         QFETCH(QByteArray, counter);
+        QFETCH(int, stored);
+        QFETCH(bool, accepted);
         ShellFixture f(QString(), false);
         QList<QPair<QByteArray, QByteArray>> bookmarks;
-        for (int i = 1; i <= 20; ++i)
+        for (int i = 1; i <= stored; ++i)
             bookmarks.append({"/b" + QByteArray::number(i) + ".pdf", QByteArray::number(i)});
         const QByteArray before = storeText(counter, bookmarks);
         writeBytes(bkIni(f), before);
         f.window->Form_Load();
-        QCOMPARE(visibleItems(*f.window).size(), 20);
-        QCOMPARE(f.window->mnuBk[20]->text(), QStringLiteral("[/b20.pdf]，第20页"));
+        QCOMPARE(visibleItems(*f.window).size(), stored);
+        QCOMPARE(f.window->mnuBk[stored]->text(),
+                 QStringLiteral("[/b%1.pdf]，第%1页").arg(stored));
 
         addPage(f, QStringLiteral("/new.pdf"), 1);
         QCOMPARE(f.ui.messages.size(), 1);
-        QCOMPARE(f.ui.messages[0].text, kLimitText);
-        QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
-        QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Information);
-        QCOMPARE(readBytes(bkIni(f)), before);
+        if (accepted) {
+            QCOMPARE(f.ui.messages[0].text, QStringLiteral("添加书签成功！"));
+            bookmarks.append(qMakePair(QByteArray("/new.pdf"), QByteArray("1")));
+            QCOMPARE(readBytes(bkIni(f)), storeText(QByteArray::number(stored + 2), bookmarks));
+            QCOMPARE(visibleItems(*f.window).size(), stored + 1);
+            QCOMPARE(f.window->mnuBk[stored + 1]->text(), QStringLiteral("[/new.pdf]，第1页"));
+        } else {
+            QCOMPARE(f.ui.messages[0].text, kLimitText);
+            QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
+            QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Information);
+            QCOMPARE(readBytes(bkIni(f)), before);
+        }
     }
 
-    void diskFullOnAddShowsTheFailureNotSuccess()
+    void unwritableStoreShowsTheFailureNotSuccess_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QList<int>>("itemsShown");
+        QTest::newRow("disk full") << "disk full" << QList<int>{1};
+        // Saving would write wherever the link points.
+        QTest::newRow("bk.ini a symbolic link") << "link" << QList<int>{1};
+        // Far beyond any store the program writes: neither read nor rewritten.
+        QTest::newRow("bk.ini over 1 MiB") << "large" << QList<int>{0};
+    }
+
+    void unwritableStoreShowsTheFailureNotSuccess()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QList<int>, itemsShown);
         ShellFixture f(QString(), false);
-        const QByteArray before = storeText("2", {{"/a.pdf", "1"}});
-        writeBytes(bkIni(f), before);
-        f.window->Form_Load();
-        f.viewer->documentPath = QStringLiteral("/b.pdf");
-        {
-            DiskFull full(before.size());
-            f.window->mnuAddbk_Click();
+        QByteArray before = storeText("2", {{"/a.pdf", "1"}});
+        QString stored = bkIni(f);
+        if (kind == "link") {
+            stored = f.dir.filePath(QStringLiteral("elsewhere.ini"));
+            QVERIFY(QFile::link(stored, bkIni(f)));
+        } else if (kind == "large") {
+            before += "; " + QByteArray(1024 * 1024, 'x') + "\n";
         }
-        QCOMPARE(readBytes(bkIni(f)), before);
+        writeBytes(stored, before);
+        f.window->Form_Load();
+        QCOMPARE(visibleItems(*f.window), itemsShown);
+        f.viewer->documentPath = QStringLiteral("/b.pdf");
+        std::optional<DiskFull> full;
+        if (kind == "disk full")
+            full.emplace(before.size());
+        f.window->mnuAddbk_Click();
+        full.reset();
+        QCOMPARE(readBytes(stored), before);
+        QCOMPARE(QFileInfo(bkIni(f)).isSymLink(), kind == "link");
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.ui.messages[0].text, QStringLiteral("无法保存书签！"));
         QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
         QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
-        QCOMPARE(visibleItems(*f.window), QList<int>{1});
+        QCOMPARE(visibleItems(*f.window), itemsShown);
     }
 
     void choosingABookmarkOpensItAndThenSetsThePage_data()

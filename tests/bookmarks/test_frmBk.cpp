@@ -3,9 +3,8 @@
 #include "DiskFull.h"
 #include "FileBytes.h"
 #include "ScriptedModalUi.h"
-#include "bookmarks/BookmarkStore.h"
+#include "bookmarks/IniText.h"
 #include "bookmarks/frmBk.h"
-#include "bookmarks/modPdf.h"
 
 #include <QIcon>
 #include <QListWidget>
@@ -27,10 +26,10 @@ class TestFrmBk : public QObject {
         return std::make_unique<frmBk>(m_file, m_ui, QIcon(), [this] { ++m_showbkCalls; });
     }
 
-    // Stores bookmarks 1..n as a.pdf/1, b.pdf/2, ...
-    void storeBookmarks(int count, int counter = 0)
+    // Stores bookmarks 1..n as a.pdf/1, b.pdf/2, ..., with the counter n + 1 unless given.
+    void storeBookmarks(int count, const QByteArray &counter = QByteArray())
     {
-        QByteArray text = "[bkinfo]\nnextnum=" + QByteArray::number(counter ? counter : count + 1) + "\n";
+        QByteArray text = "[bkinfo]\nnextnum=" + (counter.isEmpty() ? QByteArray::number(count + 1) : counter) + "\n";
         for (int i = 1; i <= count; ++i)
             text += "path" + QByteArray::number(i) + "=" + QByteArray(1, char('a' + i - 1)) + ".pdf\npage"
                     + QByteArray::number(i) + "=" + QByteArray::number(i) + "\n";
@@ -45,12 +44,21 @@ class TestFrmBk : public QObject {
         return result;
     }
 
+    // path<n>/page<n> for n = 1..20, as written in the file.
     QStringList storedBookmarks() const
     {
+        const IniText ini(readBytes(m_file));
         QStringList result;
         for (int i = 1; i <= 20; ++i)
-            result << BookmarkStore::readPath(m_file, i) + "/" + BookmarkStore::readPage(m_file, i);
+            result << stored(ini, "path" + QString::number(i)) + "/" + stored(ini, "page" + QString::number(i));
         return result;
+    }
+
+    QString storedCounter() const { return stored(IniText(readBytes(m_file)), "nextnum"); }
+
+    static QString stored(const IniText &ini, const QString &key)
+    {
+        return QString::fromUtf8(ini.value("bkinfo", key).value_or("(missing)"));
     }
 
     static QStringList expectedStore(const QStringList &bookmarks)
@@ -128,7 +136,7 @@ private slots:
         manager->dcButton1->click();
 
         QCOMPARE(storedBookmarks(), expectedStore(remaining));
-        QCOMPARE(BookmarkStore::readCounter(m_file), qint16(remaining.size() + 1));
+        QCOMPARE(storedCounter(), QString::number(remaining.size() + 1));
         QCOMPARE(manager->lstBk->count(), remaining.size());
         QCOMPARE(manager->lstBk->currentRow(), selectedAfter);
         QCOMPARE(m_showbkCalls, 2);   // the main window's items follow every refill
@@ -141,18 +149,50 @@ private slots:
         }
     }
 
-    void handEditedCounterAboveTwentyOne()
+    void handEditedCounter_data()
     {
-        storeBookmarks(3, 25);
-        auto manager = openManager();
-        QCOMPARE(manager->lstBk->count(), 24);
-        QCOMPARE(manager->lstBk->item(3)->text(), QStringLiteral("，第页"));
+        QTest::addColumn<QByteArray>("counter");
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QStringList>("afterDeletingTheLastLine");
+        // A counter from 1 to 21 holds, lines without a stored bookmark included;
+        // deleting one of those rebuilds the store from the stored paths.
+        QTest::newRow("21") << QByteArray("21") << 20 << QStringList{"a.pdf/1", "b.pdf/2", "c.pdf/3"};
+        // Beyond, the stored paths give the count, and the list never grows past 20.
+        QTest::newRow("25") << QByteArray("25") << 3 << QStringList{"a.pdf/1", "b.pdf/2"};
+        QTest::newRow("32767") << QByteArray("32767") << 3 << QStringList{"a.pdf/1", "b.pdf/2"};
+    }
 
-        manager->lstBk->setCurrentRow(5);   // a line without a stored bookmark
+    void handEditedCounter()
+    {
+        QFETCH(QByteArray, counter);
+        QFETCH(int, lineCount);
+        QFETCH(QStringList, afterDeletingTheLastLine);
+        storeBookmarks(3, counter);
+        auto manager = openManager();
+        QCOMPARE(manager->lstBk->count(), lineCount);
+        QCOMPARE(lines(*manager).mid(0, 3), (QStringList{"a.pdf，第1页", "b.pdf，第2页", "c.pdf，第3页"}));
+        QCOMPARE(lines(*manager).mid(3), QStringList(lineCount - 3, QStringLiteral("，第页")));
+
+        manager->lstBk->setCurrentRow(lineCount - 1);
         manager->dcButton1->click();
-        QCOMPARE(storedBookmarks(), expectedStore({"a.pdf/1", "b.pdf/2", "c.pdf/3"}));
-        QCOMPARE(BookmarkStore::readCounter(m_file), qint16(4));
-        QCOMPARE(lines(*manager), (QStringList{"a.pdf，第1页", "b.pdf，第2页", "c.pdf，第3页"}));
+        QCOMPARE(storedBookmarks(), expectedStore(afterDeletingTheLastLine));
+        QCOMPARE(storedCounter(), QString::number(afterDeletingTheLastLine.size() + 1));
+        QCOMPARE(manager->lstBk->count(), afterDeletingTheLastLine.size());
+    }
+
+    void ctrlClickKeepsTheLineToDeleteSelected()
+    {
+        storeBookmarks(3);
+        auto manager = openManager();
+        manager->show();
+        manager->lstBk->setCurrentRow(1);
+        const QRect line = manager->lstBk->visualItemRect(manager->lstBk->item(1));
+        QTest::mouseClick(manager->lstBk->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
+        QCOMPARE(manager->lstBk->selectedItems(), QList<QListWidgetItem *>{manager->lstBk->item(1)});
+
+        manager->dcButton1->click();
+        QCOMPARE(lines(*manager), (QStringList{"a.pdf，第1页", "c.pdf，第3页"}));
+        QCOMPARE(manager->lstBk->selectedItems(), QList<QListWidgetItem *>{manager->lstBk->item(0)});
     }
 
     void diskFullShowsTheMessageAndKeepsTheFile()

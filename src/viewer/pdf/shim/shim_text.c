@@ -4,7 +4,6 @@
 #include "shim_internal.h"
 #include "shim_watchdog.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 fz_context *vshim_new_text_context(void)
@@ -36,7 +35,10 @@ static void count_text(fz_stext_page *text, int *chars, int *lines)
     }
 }
 
-static void copy_text(fz_stext_page *text, vshim_text_char *chars, vshim_text_line *lines)
+/* Copies at most max_chars characters and the lines that hold them; returns how
+ * many lines that was. */
+static int copy_text(fz_stext_page *text, vshim_text_char *chars, int max_chars,
+                     vshim_text_line *lines)
 {
     fz_stext_block *block;
     fz_stext_line *line;
@@ -51,9 +53,11 @@ static void copy_text(fz_stext_page *text, vshim_text_char *chars, vshim_text_li
             continue;
         for (line = block->u.t.first_line; line; line = line->next)
         {
+            if (char_index == max_chars)
+                return line_index;
             lines[line_index].first = char_index;
             lines[line_index].block = block_index;
-            for (ch = line->first_char; ch; ch = ch->next)
+            for (ch = line->first_char; ch && char_index < max_chars; ch = ch->next)
             {
                 fz_rect box = fz_rect_from_quad(ch->quad);
                 chars[char_index].c = ch->c;
@@ -68,26 +72,42 @@ static void copy_text(fz_stext_page *text, vshim_text_char *chars, vshim_text_li
         }
         ++block_index;
     }
+    return line_index;
 }
 
-/* Copies the structured text into fresh arrays in out; throws when out of memory. */
+static void *capped_array(size_t count, size_t size)
+{
+    const fz_alloc_context *alloc = vshim_capped_allocator();
+    return alloc->malloc(alloc->user, count * size);
+}
+
+static void free_capped(void *p)
+{
+    const fz_alloc_context *alloc = vshim_capped_allocator();
+    alloc->free(alloc->user, p);
+}
+
+/* Copies the structured text, at most VSHIM_TEXT_MAX_CHARS characters, into fresh
+ * arrays in out; throws when out of memory. */
 static void copy_page(fz_context *ctx, fz_stext_page *text, fz_rect bounds, vshim_text_page *out)
 {
     int char_count = 0;
     int line_count = 0;
 
     count_text(text, &char_count, &line_count);
+    out->truncated = char_count > VSHIM_TEXT_MAX_CHARS;
+    if (out->truncated)
+        char_count = VSHIM_TEXT_MAX_CHARS;
     /* One extra element each so an empty page still gets non-NULL arrays. */
-    out->chars = malloc(sizeof *out->chars * (size_t)(char_count + 1));
-    out->lines = malloc(sizeof *out->lines * (size_t)(line_count + 1));
+    out->chars = capped_array((size_t)char_count + 1, sizeof *out->chars);
+    out->lines = capped_array((size_t)line_count + 1, sizeof *out->lines);
     if (!out->chars || !out->lines)
     {
         vshim_free_text_page(out);
         fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory for page text");
     }
-    copy_text(text, out->chars, out->lines);
+    out->line_count = copy_text(text, out->chars, char_count, out->lines);
     out->char_count = char_count;
-    out->line_count = line_count;
     out->width = bounds.x1 - bounds.x0;
     out->height = bounds.y1 - bounds.y0;
 }
@@ -180,8 +200,8 @@ int vshim_extract_list_text(fz_context *ctx, fz_display_list *list, vshim_cookie
 
 void vshim_free_text_page(vshim_text_page *page)
 {
-    free(page->chars);
-    free(page->lines);
+    free_capped(page->chars);
+    free_capped(page->lines);
     page->chars = NULL;
     page->lines = NULL;
     page->char_count = 0;

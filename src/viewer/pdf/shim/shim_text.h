@@ -24,14 +24,19 @@ typedef struct vshim_text_line {
     int block;
 } vshim_text_line;
 
+/* The most characters a page's text keeps: far above a dense real page (a few
+ * thousand), so that a page drawing millions of them cannot take the memory. */
+#define VSHIM_TEXT_MAX_CHARS 100000
+
 /* Owned by the caller after a successful extraction; free with
- * vshim_free_text_page. */
+ * vshim_free_text_page. Its arrays count against the shared cap (shim_alloc.h). */
 typedef struct vshim_text_page {
     float width, height;
     vshim_text_char *chars;
     int char_count;
     vshim_text_line *lines;
     int line_count;
+    int truncated; /* 1 when the page has more characters than these */
 } vshim_text_page;
 
 /* A context for the text layer's own document: one thread only, so no locks

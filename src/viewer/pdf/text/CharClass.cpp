@@ -24,13 +24,4 @@ bool isWordChar(char32_t c)
     return !isCjk(c) && QChar::isLetterOrNumber(c);
 }
 
-char32_t fold(char32_t c)
-{
-    const bool fullWidthDigit = c >= 0xFF10 && c <= 0xFF19;
-    const bool fullWidthLetter = (c >= 0xFF21 && c <= 0xFF3A) || (c >= 0xFF41 && c <= 0xFF5A);
-    if (fullWidthDigit || fullWidthLetter)
-        c -= 0xFEE0;
-    return QChar::toCaseFolded(c);
-}
-
 } // namespace CharClass

@@ -10,7 +10,5 @@ bool isBlank(char32_t c);
 bool isCjk(char32_t c);
 // Letters and digits of alphabetic scripts, which form words.
 bool isWordChar(char32_t c);
-// Full-width ASCII letters and digits to their ASCII forms, then simple case folding.
-char32_t fold(char32_t c);
 
 } // namespace CharClass

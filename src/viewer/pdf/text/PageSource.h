@@ -17,7 +17,9 @@ struct IndexedPage {
 class PageSource {
 public:
     virtual ~PageSource() = default;
-    virtual int pageCount() const = 0; // -1 while not known yet
+    // -1 while not known yet. Known only once the process's FoldingTable is built, so a
+    // reader that waits for it never builds the table itself.
+    virtual int pageCount() const = 0;
     // The page (0-based) once its text is ready; null until then.
     virtual std::shared_ptr<const IndexedPage> page(int index) const = 0;
     // Changes when the document is closed or another one opened.

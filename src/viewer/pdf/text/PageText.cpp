@@ -5,6 +5,16 @@
 #include <algorithm>
 #include <string>
 
+void PageText::dropText()
+{
+    if (codes.empty())
+        return;
+    codes = {};
+    boxes = {};
+    lines = {};
+    truncated = true;
+}
+
 int PageText::lineOf(int index) const
 {
     if (index < 0 || index >= charCount())

@@ -53,6 +53,10 @@ struct PageText {
     std::vector<char32_t> codes;  // one per character
     std::vector<CharBox> boxes;   // parallel to codes
     std::vector<TextLine> lines;  // in order, covering every character
+    bool truncated = false;       // the page has more characters than these
+
+    // Keeps none of the characters and marks the page truncated (when it had any).
+    void dropText();
 
     int charCount() const { return int(codes.size()); }
     // The line holding character `index`, or -1.

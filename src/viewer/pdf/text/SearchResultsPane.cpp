@@ -75,10 +75,13 @@ void SearchResultsPane::reveal()
     splitter->setSizes(sizes);
 }
 
-void SearchResultsPane::setHits(const std::vector<ListedHit> &hits)
+void SearchResultsPane::setHits(const std::vector<ListedHit> &hits, bool coveredTruncated)
 {
     clear();
-    m_summary->setText(QStringLiteral("共找到 %1 处：").arg(hits.size()));
+    m_summary->setText(coveredTruncated
+                           ? QStringLiteral("共找到 %1 处（有的页面文字过多，只检索了其中一部分）：")
+                                 .arg(hits.size())
+                           : QStringLiteral("共找到 %1 处：").arg(hits.size()));
     QList<QTreeWidgetItem *> items;
     items.reserve(qsizetype(hits.size()));
     for (const ListedHit &hit : hits) {

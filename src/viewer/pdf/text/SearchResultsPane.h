@@ -18,7 +18,9 @@ class SearchResultsPane : public QWidget {
 public:
     explicit SearchResultsPane(QWidget *parent = nullptr);
 
-    void setHits(const std::vector<ListedHit> &hits);
+    // coveredTruncated: some page searched holds only part of its text, which the
+    // summary says.
+    void setHits(const std::vector<ListedHit> &hits, bool coveredTruncated = false);
     // Shows the pane; placed in a splitter, it takes its preferred width from the
     // widest of its neighbours.
     void reveal();

@@ -18,6 +18,7 @@ PageText adoptShimPage(vshim_text_page &raw)
         page.codes.push_back(char32_t(c.c));
         page.boxes.push_back(CharBox{c.x0, c.y0, c.x1, c.y1});
     }
+    page.truncated = raw.truncated != 0;
     page.lines.reserve(size_t(raw.line_count));
     for (int i = 0; i < raw.line_count; ++i)
         page.lines.push_back(TextLine{raw.lines[i].first, raw.lines[i].count, raw.lines[i].block});

@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextIndex.h"
 
+#include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/TextDocument.h"
 
 #include <QMetaObject>
@@ -30,6 +31,7 @@ struct TextIndex::Run {
     int total = -1;
     int done = 0;
     std::vector<std::shared_ptr<const IndexedPage>> pages;
+    size_t pageBytes = 0; // held by the published pages; their text within MaxIndexBytes
 };
 
 TextIndex::TextIndex(QObject *parent) : QObject(parent) {}
@@ -105,17 +107,7 @@ size_t TextIndex::memoryBytes() const
     if (!m_run)
         return 0;
     std::lock_guard<std::mutex> lock(m_run->mutex);
-    size_t bytes = m_run->pages.capacity() * sizeof(std::shared_ptr<const IndexedPage>);
-    for (const auto &page : m_run->pages) {
-        if (!page)
-            continue;
-        bytes += sizeof(IndexedPage) + page->text.codes.capacity() * sizeof(char32_t)
-            + page->text.boxes.capacity() * sizeof(CharBox)
-            + page->text.lines.capacity() * sizeof(TextLine)
-            + page->normalized.text.capacity() * sizeof(char32_t)
-            + page->normalized.charStart.capacity() * sizeof(int);
-    }
-    return bytes;
+    return m_run->pages.capacity() * sizeof(std::shared_ptr<const IndexedPage>) + m_run->pageBytes;
 }
 
 void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
@@ -137,6 +129,15 @@ void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
 
 namespace {
 
+size_t bytesOf(const IndexedPage &page)
+{
+    return sizeof(IndexedPage) + page.text.codes.capacity() * sizeof(char32_t)
+        + page.text.boxes.capacity() * sizeof(CharBox)
+        + page.text.lines.capacity() * sizeof(TextLine)
+        + page.normalized.text.capacity() * sizeof(char32_t)
+        + page.normalized.charStart.capacity() * sizeof(int);
+}
+
 // Indexing yields to rendering and to the window on a busy machine.
 void lowerThisThreadsPriority()
 {
@@ -151,6 +152,8 @@ void lowerThisThreadsPriority()
 void TextIndex::work(std::shared_ptr<Run> run)
 {
     lowerThisThreadsPriority();
+    // Built here, off the GUI thread, before the page count tells searches to fold queries.
+    FoldingTable::shared();
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
         TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
@@ -162,7 +165,8 @@ void TextIndex::work(std::shared_ptr<Run> run)
     }
     report(run, 0, total);
 
-    // Pages are written only by this thread, so it reads them here without the lock.
+    // Pages and their bytes are written only by this thread, so it reads them here
+    // without the lock.
     int cursor = std::clamp(run->firstPage, 0, std::max(total - 1, 0));
     for (int done = 0; done < total && !run->cancelled;) {
         const int hint = run->hint.exchange(-1);
@@ -178,9 +182,16 @@ void TextIndex::work(std::shared_ptr<Run> run)
         if (text) // an unreadable page stays empty, so a search passes over it
             page->text = std::move(*text);
         page->normalized = normalizePage(page->text);
+        size_t bytes = bytesOf(*page);
+        if (run->pageBytes + bytes > MaxIndexBytes) {
+            page->text.dropText();
+            page->normalized = normalizePage(page->text);
+            bytes = bytesOf(*page);
+        }
         {
             std::lock_guard<std::mutex> lock(run->mutex);
             run->pages[size_t(cursor)] = std::move(page);
+            run->pageBytes += bytes;
             done = ++run->done;
         }
         report(run, done, total);

@@ -17,6 +17,11 @@
 class TextIndex : public QObject, public PageSource {
     Q_OBJECT
 public:
+    // A document of very many pages must not take the machine's memory: past this bound
+    // pages keep no text and are marked truncated (each page keeps at most the shim's
+    // VSHIM_TEXT_MAX_CHARS characters anyway). A 1000-page book takes about 80 MiB.
+    static constexpr size_t MaxIndexBytes = size_t(256) << 20;
+
     explicit TextIndex(QObject *parent = nullptr);
     ~TextIndex() override;
 

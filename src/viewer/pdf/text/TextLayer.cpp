@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextLayer.h"
 
+#include "viewer/ViewerControl.h"
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
 
@@ -54,7 +55,7 @@ int TextLayer::FindText(const QString &text)
         return 0;
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
-        return 0;
+        return m_search.lastOutcome().cancelled ? ViewerControl::SearchCancelled : 0;
     m_allHits.clear();
     showHit(*hit);
     return 1;
@@ -73,16 +74,18 @@ int TextLayer::SearchAll(const QString &text)
     if (m_view.currentPage() < 0)
         return 0;
     const std::vector<ListedHit> hits = m_search.searchAll(text);
+    const SearchOutcome &outcome = m_search.lastOutcome();
     m_allHits.clear();
     for (const ListedHit &listed : hits)
         m_allHits[listed.hit.page] += rectsOf(listed.hit.page, listed.hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
-    m_results->setHits(hits);
-    if (hits.empty())
+    m_results->setHits(hits, outcome.coveredTruncated);
+    // Without hits the list stays up only to say that some text was not searched.
+    if (outcome.cancelled || (hits.empty() && !outcome.coveredTruncated))
         m_results->hide();
     else
         m_results->reveal();
-    return int(hits.size());
+    return outcome.cancelled ? ViewerControl::SearchCancelled : int(hits.size());
 }
 
 void TextLayer::showHit(const SearchHit &hit)

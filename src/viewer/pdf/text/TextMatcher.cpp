@@ -1,27 +1,66 @@
 #include "viewer/pdf/text/TextMatcher.h"
 
 #include "viewer/pdf/text/CharClass.h"
+#include "viewer/pdf/text/FoldingTable.h"
 
 #include <QList>
 
+namespace {
+
+// Hyphen-minus, soft hyphen, hyphen: what ends a line inside a word, and what a reader
+// types or copies for it.
+bool isHyphen(char32_t c)
+{
+    return c == U'-' || c == 0x00AD || c == 0x2010;
+}
+
+bool isAlphabeticLetter(char32_t c)
+{
+    return !CharClass::isCjk(c) && QChar::isLetter(c);
+}
+
+// True when the separator is one of the matcher's run marks, not a folded character.
+bool isRun(char32_t c)
+{
+    return c == U' ' || c == NormalizedText::SoftBreak || c == NormalizedText::HyphenBreak;
+}
+
+} // namespace
 
 NormalizedText normalizePage(const PageText &page)
 {
+    const FoldingTable &folding = FoldingTable::shared();
     NormalizedText out;
     out.text.reserve(page.codes.size() + page.lines.size());
     out.charStart.reserve(page.codes.size() + page.lines.size() + 1);
 
     // A pending run of blanks and line breaks starts at runStart; -1 when none.
     int runStart = -1;
-    char32_t previous = 0; // last character that was not a blank; 0 at the start
-    size_t nextLine = 1;   // next line whose start is a line break
+    bool runVanishes = false; // the run follows a hyphen that joins a word across lines
+    char32_t previous = 0;    // last character that was not a blank; 0 at the start
+    size_t nextLine = 1;      // next line whose start is a line break
     const auto closeRun = [&](char32_t following) {
         if (runStart < 0)
             return;
-        const bool nearCjk = CharClass::isCjk(previous) || CharClass::isCjk(following);
-        out.text.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
-        out.charStart.push_back(runStart);
+        if (!runVanishes) {
+            const bool nearCjk = CharClass::isCjk(previous) || CharClass::isCjk(following);
+            out.text.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
+            out.charStart.push_back(runStart);
+        }
         runStart = -1;
+        runVanishes = false;
+    };
+    // A hyphen at i right after a letter (`previous`), with only blanks and at least one
+    // line break between it and the next letter.
+    const auto joinsWordAcrossLines = [&](int i) {
+        if (!isHyphen(page.codes[size_t(i)]) || !isAlphabeticLetter(previous)
+            || nextLine >= page.lines.size())
+            return false;
+        int next = i + 1;
+        while (next < page.charCount() && CharClass::isBlank(page.codes[size_t(next)]))
+            ++next;
+        return next < page.charCount() && page.lines[nextLine].first <= next
+            && isAlphabeticLetter(page.codes[size_t(next)]);
     };
 
     const int count = page.charCount();
@@ -38,9 +77,17 @@ NormalizedText normalizePage(const PageText &page)
                 runStart = i;
             continue;
         }
+        const bool afterRun = runStart >= 0;
         closeRun(c);
-        out.text.push_back(CharClass::fold(c));
-        out.charStart.push_back(i);
+        if (!afterRun && joinsWordAcrossLines(i)) {
+            out.text.push_back(NormalizedText::HyphenBreak);
+            out.charStart.push_back(i);
+            runStart = i + 1; // the blanks and the break after it belong to the hyphen
+            runVanishes = true;
+            continue;
+        }
+        for (int added = folding.append(c, out.text); added > 0; --added)
+            out.charStart.push_back(i);
         previous = c;
     }
     closeRun(0);
@@ -50,6 +97,7 @@ NormalizedText normalizePage(const PageText &page)
 
 std::u32string normalizeQuery(const QString &query)
 {
+    const FoldingTable &folding = FoldingTable::shared();
     std::u32string out;
     const QList<uint> codes = query.toUcs4();
     for (uint code : codes) {
@@ -58,7 +106,7 @@ std::u32string normalizeQuery(const QString &query)
             if (out.empty() || out.back() != U' ')
                 out.push_back(U' ');
         } else {
-            out.push_back(CharClass::fold(c));
+            folding.append(c, out);
         }
     }
     return out;
@@ -81,6 +129,12 @@ size_t matchAt(const std::u32string &text, size_t pos, const std::u32string &que
             ++i;
             continue;
         }
+        if (c == NormalizedText::HyphenBreak) {
+            if (isHyphen(query[j]) && ++j < query.size() && query[j] == U' ')
+                ++j;
+            ++i;
+            continue;
+        }
         if (c != query[j])
             return std::u32string::npos;
         ++i;
@@ -91,15 +145,17 @@ size_t matchAt(const std::u32string &text, size_t pos, const std::u32string &que
 
 bool canStart(char32_t c, char32_t queryFirst)
 {
-    return c == queryFirst || (queryFirst == U' ' && c == NormalizedText::SoftBreak);
+    return c == queryFirst || (queryFirst == U' ' && c == NormalizedText::SoftBreak)
+        || (isHyphen(queryFirst) && c == NormalizedText::HyphenBreak);
 }
 
 // First hit at normalized position >= pos, as normalized [begin, end); begin == npos if none.
 std::pair<size_t, size_t> scan(const std::u32string &text, size_t pos, const std::u32string &query)
 {
     const char32_t first = query.front();
+    const bool onlyItself = first != U' ' && !isHyphen(first); // no mark can stand for it
     for (; pos < text.size(); ++pos) {
-        if (first != U' ') {
+        if (onlyItself) {
             pos = text.find(first, pos);
             if (pos == std::u32string::npos)
                 break;
@@ -115,7 +171,14 @@ std::pair<size_t, size_t> scan(const std::u32string &text, size_t pos, const std
 
 TextMatch toMatch(const NormalizedText &page, size_t begin, size_t end)
 {
-    return TextMatch{begin, end, TextRange{page.charStart[begin], page.charStart[end]}};
+    const char32_t last = page.text[end - 1];
+    if (isRun(last))
+        return TextMatch{begin, end, TextRange{page.charStart[begin], page.charStart[end]}};
+    // A hit ending inside a character folded to several takes all of it.
+    const int lastChar = page.charStart[end - 1];
+    while (end < page.text.size() && !isRun(page.text[end]) && page.charStart[end] == lastChar)
+        ++end;
+    return TextMatch{begin, end, TextRange{page.charStart[begin], lastChar + 1}};
 }
 
 } // namespace
@@ -142,7 +205,7 @@ std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string 
         if (hit.first == std::u32string::npos)
             break;
         hits.push_back(toMatch(page, hit.first, hit.second));
-        pos = hit.second;
+        pos = hits.back().end;
     }
     return hits;
 }

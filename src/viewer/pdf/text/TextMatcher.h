@@ -1,10 +1,13 @@
 #pragma once
 // Matching as a reader expects it, on text prepared once per page:
-// - Latin letters match without regard to case;
-// - full-width and half-width ASCII letters and digits match each other;
+// - characters compare in their folded form (FoldingTable): without regard to case,
+//   compatibility forms ("ﬁ", "①", full-width letters and digits) as their plain
+//   letters, simplified, traditional and variant Chinese characters as one;
 // - any run of blanks and line breaks in the page matches one blank of the query;
 // - where Chinese text meets a blank or line break, the break may also vanish, so a
-//   phrase typed without blanks matches across a line break.
+//   phrase typed without blanks matches across a line break;
+// - a word hyphenated at the end of a line ("compu-" / "ter") matches without the
+//   hyphen, or with it as typed.
 // Pure functions, no Qt objects beyond QString input.
 
 #include "viewer/pdf/text/PageText.h"
@@ -17,12 +20,18 @@
 
 // A page's text folded for matching, with a map back to its characters.
 struct NormalizedText {
-    // Marks a blank or line-break run next to Chinese text: matches a query blank or nothing.
-    static constexpr char32_t SoftBreak = 0xE000;
+    // Marks, beyond Unicode so no page character is mistaken for them:
+    // a blank or line-break run next to Chinese text, which matches a query blank or nothing;
+    static constexpr char32_t SoftBreak = 0x110000;
+    // a hyphen ending a line inside a word with the break after it, which matches
+    // nothing, or a query hyphen (and a blank after it).
+    static constexpr char32_t HyphenBreak = 0x110001;
 
     std::u32string text;
-    // Size text.size() + 1: text[i] stands for characters [charStart[i], charStart[i + 1]).
-    // A line break with no blank character stands for no character at all.
+    // Size text.size() + 1. A folded character text[i] stands for character charStart[i]
+    // (when a character folds to several, each of them stands for it). A blank run or
+    // break text[i] stands for characters [charStart[i], charStart[i + 1]); a line break
+    // with no blank character stands for no character at all.
     std::vector<int> charStart;
 };
 

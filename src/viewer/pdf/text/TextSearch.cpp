@@ -28,6 +28,7 @@ void TextSearch::reset()
 {
     m_query.clear();
     m_current.reset();
+    m_outcome = SearchOutcome();
 }
 
 bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder,
@@ -55,6 +56,7 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
             const std::shared_ptr<const IndexedPage> page = m_pages.page(order[next]);
             if (!page)
                 return false;
+            m_outcome.coveredTruncated = m_outcome.coveredTruncated || page->text.truncated;
             if (visit(next, order[next], *page)) {
                 next = order.size();
                 return true;
@@ -73,13 +75,17 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
                 return 100;
             return order.empty() ? 0 : int(std::min<size_t>(99, next * 100 / order.size()));
         });
+    m_outcome.cancelled = !waited;
     return waited && over && !gone;
 }
 
-std::optional<SearchHit> TextSearch::findFrom(int startPage, size_t position)
+std::optional<SearchHit> TextSearch::findFrom(int startPage,
+                                              const std::function<size_t()> &startPosition)
 {
     std::optional<SearchHit> found;
-    const auto makeOrder = [startPage](int total) {
+    size_t position = 0;
+    const auto makeOrder = [&](int total) {
+        position = startPosition();
         // The start page, the pages after it, the pages before it, and the start
         // page again from its top for hits above the starting position.
         std::vector<int> order;
@@ -105,17 +111,21 @@ std::optional<SearchHit> TextSearch::findFrom(int startPage, size_t position)
 
 std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPage)
 {
-    const std::u32string query = normalizeQuery(text);
-    const bool sameQuery = query == m_query;
-    m_query = query;
-    if (query.empty())
+    m_outcome = SearchOutcome();
+    if (text.isEmpty()) {
+        m_query.clear();
         return std::nullopt;
-    size_t position = 0;
-    if (m_current && m_current->page == currentPage) {
-        // A new text may match where the current hit stands; the same text goes on past it.
-        position = sameQuery ? m_current->match.end : m_current->match.begin;
     }
-    const std::optional<SearchHit> hit = findFrom(currentPage, position);
+    const auto startPosition = [&]() -> size_t {
+        const std::u32string query = normalizeQuery(text);
+        const bool sameQuery = query == m_query;
+        m_query = query;
+        if (!m_current || m_current->page != currentPage)
+            return 0;
+        // A new text may match where the current hit stands; the same text goes on past it.
+        return sameQuery ? m_current->match.end : m_current->match.begin;
+    };
+    const std::optional<SearchHit> hit = findFrom(currentPage, startPosition);
     if (hit)
         m_current = hit;
     return hit;
@@ -123,10 +133,12 @@ std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPa
 
 std::optional<SearchHit> TextSearch::findNext(int currentPage)
 {
+    m_outcome = SearchOutcome();
     if (m_query.empty())
         return std::nullopt;
-    const std::optional<SearchHit> hit = m_current ? findFrom(m_current->page, m_current->match.end)
-                                                   : findFrom(currentPage, 0);
+    const size_t position = m_current ? m_current->match.end : 0;
+    const std::optional<SearchHit> hit =
+        findFrom(m_current ? m_current->page : currentPage, [position] { return position; });
     if (hit)
         m_current = hit;
     return hit;
@@ -134,12 +146,15 @@ std::optional<SearchHit> TextSearch::findNext(int currentPage)
 
 std::vector<ListedHit> TextSearch::searchAll(const QString &text)
 {
-    m_query = normalizeQuery(text);
+    m_outcome = SearchOutcome();
     m_current.reset();
     std::vector<ListedHit> hits;
-    if (m_query.empty())
+    if (text.isEmpty()) {
+        m_query.clear();
         return hits;
-    const auto makeOrder = [](int total) {
+    }
+    const auto makeOrder = [&](int total) {
+        m_query = normalizeQuery(text);
         std::vector<int> order(size_t(std::max(total, 0)));
         for (int i = 0; i < total; ++i)
             order[size_t(i)] = i;

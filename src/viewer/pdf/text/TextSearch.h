@@ -3,7 +3,7 @@
 // search and the current hit. Runs on the GUI thread. When the index is not yet
 // complete it searches the pages that are ready and waits for the rest through the
 // modal seam's progress dialog, which keeps the event loop running; cancelling that
-// dialog counts as not found.
+// dialog ends the search without a hit, and lastOutcome() tells it apart.
 
 #include "viewer/pdf/text/TextMatcher.h"
 
@@ -32,6 +32,12 @@ struct ListedHit {
     QString after;
 };
 
+// How the last find, find next or search-all ended, beyond its hits.
+struct SearchOutcome {
+    bool cancelled = false;       // the user cancelled the wait for pages
+    bool coveredTruncated = false; // a page searched holds only part of its text
+};
+
 class TextSearch {
 public:
     TextSearch(const PageSource &pages, ModalUi &ui, QWidget *dialogParent);
@@ -46,6 +52,7 @@ public:
     // Every hit in document order; empty when none, or when the wait was cancelled.
     std::vector<ListedHit> searchAll(const QString &text);
 
+    const SearchOutcome &lastOutcome() const { return m_outcome; }
     const std::optional<SearchHit> &currentHit() const { return m_current; }
     // A hit chosen elsewhere (the results list) becomes the place find next goes on from.
     void setCurrentHit(const SearchHit &hit) { m_current = hit; }
@@ -54,15 +61,20 @@ public:
 
 private:
     // Visits ready pages in the order given by makeOrder(pageCount) until visit returns
-    // true, waiting for pages that are not extracted yet. False when the wait was
-    // cancelled or the document went away meanwhile.
+    // true, waiting for pages that are not extracted yet. makeOrder is called once the
+    // page count is known, which is also when text can be folded (PageSource), so it
+    // is where a query is folded. False when the wait was cancelled (noted in the
+    // outcome) or the document went away meanwhile.
     using PageVisit = std::function<bool(size_t step, int page, const IndexedPage &)>;
     bool walkPages(const std::function<std::vector<int>(int)> &makeOrder, const PageVisit &visit);
-    std::optional<SearchHit> findFrom(int page, size_t position);
+    // Searches m_query from normalized `position` on startPage, as returned by
+    // startPosition() once the walk can begin.
+    std::optional<SearchHit> findFrom(int startPage, const std::function<size_t()> &startPosition);
 
     const PageSource &m_pages;
     ModalUi &m_ui;
     QWidget *m_dialogParent;
     std::u32string m_query; // normalized; empty when there was no search
     std::optional<SearchHit> m_current;
+    SearchOutcome m_outcome;
 };

@@ -8,6 +8,7 @@
 #include "viewer/pdf/text/SearchResultsPane.h"
 #include "viewer/pdf/text/TextDocument.h"
 
+#include <QLabel>
 #include <QTreeWidget>
 
 namespace {
@@ -163,16 +164,52 @@ private slots:
         viewer.reset(); // destroyed while extracting
     }
 
-    void cancellingTheWaitReportsNotFound()
+    void cancellingTheWaitReportsNothing()
     {
         const QString heavy = m_fx.write("heavy2.pdf", SampleDocument::textHeavy(200));
         ScriptedModalUi ui;
         ui.cancelProgress = true;
         MuPdfViewer viewer(ui);
         QCOMPARE(viewer.OpenDocument(heavy, "", ""), 0);
-        // Asked at once, the last page cannot be ready yet.
-        QCOMPARE(viewer.SearchAll("Page 200 of 200"), 0);
-        QCOMPARE(ui.progressLabels.size(), 1);
+        // Asked at once, the last page cannot be ready yet. A cancel is not a "not found".
+        QCOMPARE(viewer.SearchAll("Page 200 of 200"), ViewerControl::SearchCancelled);
+        QCOMPARE(viewer.FindText("Page 200 of 200"), ViewerControl::SearchCancelled);
+        QCOMPARE(ui.progressLabels.size(), 2);
+    }
+
+    void traditionalTextIsFoundBySimplifiedAndListedAsPrinted()
+    {
+        SampleDocument doc;
+        doc.pages.append(SamplePage::withLines({QStringLiteral("這是一個搜尋繁體中文的例子")}));
+        const QString path = m_fx.write("traditional.pdf", doc);
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
+        QCOMPARE(viewer.SearchAll(QStringLiteral("搜寻繁体中文")), 1);
+        auto *list = viewer.findChild<SearchResultsPane *>()->findChild<QTreeWidget *>();
+        QCOMPARE(list->topLevelItem(0)->text(1),
+                 QStringLiteral("這是一個【搜尋繁體中文】的例子"));
+    }
+
+    void aPageWithTooMuchTextIsSearchedInPartAndTheResultsSaySo()
+    {
+        // 1000 lines of 100 letters, then 100 lines of digits: 110 000 characters, drawn
+        // tiny. The first 100 000 are kept: the letters, not the digits.
+        QStringList lines;
+        for (int i = 0; i < 1100; ++i)
+            lines << QString(100, i < 1000 ? QChar('a' + i % 26) : QChar('7'));
+        SampleDocument doc;
+        doc.pages.append(SamplePage::withLines(lines, 0.4));
+        const QString path = m_fx.write("crowded.pdf", doc);
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
+        QCOMPARE(viewer.SearchAll(QString(100, QChar('z'))), 38);
+        auto *pane = viewer.findChild<SearchResultsPane *>();
+        QCOMPARE(pane->findChild<QLabel *>()->text(),
+                 QStringLiteral("共找到 38 处（有的页面文字过多，只检索了其中一部分）："));
+        QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), 0);
+        QVERIFY(!pane->isHidden()); // to say that not everything was searched
     }
 };
 

@@ -54,6 +54,8 @@ private slots:
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         QCOMPARE(placeOf(search.findText("TARGET", 1)), (Place{2, 0}));
+        // A new text may match at the current hit, though the page has a later one.
+        QCOMPARE(placeOf(search.findText("targ", 2)), (Place{2, 0}));
         // From the last page the search wraps to the first.
         search.reset();
         QCOMPARE(placeOf(search.findText("target", 3)), (Place{3, 9}));
