@@ -1,12 +1,13 @@
 // Text index and search speed on generated 1000-page documents (Latin and Chinese):
-// the folding table's one-off build, index build time next to plain extraction of the same pages and to extraction
-// from the viewer's recorded display lists, find and search-all times for a rare
-// and a common text once the index is ready, and the index's memory.
+// the folding table's one-off build, index build time next to plain extraction of
+// the same pages and to extraction from the viewer's recorded display lists, find
+// and search-all times for a rare and a common text once the index is ready, and
+// the index's memory.
 // Prints figures; asserts nothing.  Usage: search_bench [pages]
 
 #include "ui/QtModalUi.h"
-#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 #include "viewer/pdf/PdfDocument.h"
+#include "viewer/pdf/fixtures/SamplePdfWriter.h"
 #include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/ShimPageText.h"
 #include "viewer/pdf/text/TextDocument.h"

@@ -28,6 +28,25 @@ QString scratchPath()
     return QStringLiteral("/tmp/fuzz_document_%1.pdf").arg(getpid());
 }
 
+// What a click may follow: a page of the document or a web or mail address,
+// and no more links than the limit.
+void checkLinks(const PdfDocument &document, int page)
+{
+    const QVector<PageLink> links = document.links(page);
+    if (links.size() > VSHIM_MAX_LINKS)
+        abort();
+    for (const PageLink &link : links) {
+        const QString scheme = link.url.scheme();
+        const bool toPage = link.page >= 0 && link.page < document.pageCount();
+        const bool toAddress = scheme == QLatin1String("http") || scheme == QLatin1String("https")
+                               || scheme == QLatin1String("mailto");
+        if (!toPage && !toAddress)
+            abort();
+        if (!link.url.isEmpty() && !toAddress)
+            abort();
+    }
+}
+
 // Returns the open status.
 int readThrough(const QString &path, const QString &password)
 {
@@ -49,6 +68,7 @@ int readThrough(const QString &path, const QString &password)
             if (image.size() != size) // only an outside abort may leave a tile unrendered
                 abort();
         }
+        checkLinks(document, page);
     }
     TextDocument::OpenResult result;
     const auto text = TextDocument::open(path, password, password, &result);

@@ -1,8 +1,8 @@
 // The toolbar's command dispatcher and the menu items that only forward to it.
 #include "app/frmPdf.h"
 
-#include "ui/ModalUi.h"
 #include "app/TypedPage.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "viewer/ZoomSteps.h"
 
@@ -12,7 +12,7 @@ void frmPdf::Cmdc_Click(qint16 Index)
 {
     switch (Index) {
     case 0: // open a file
-        Cdf.ShowOpen(ui(), this);
+        Cdf.ShowOpen(ui(), this, Pdfc->DocumentPath());
         if (Cdf.FileName.isEmpty())
             return;
         openPdf(Cdf.FileName, QString(), QString());

@@ -1,9 +1,11 @@
 #include "app/frmPdf.h"
 
 #include "app/AppIcon.h"
-#include "ui/ModalUi.h"
+#include "app/MenuShortcutsFirst.h"
 #include "app/PaneLayout.h"
+#include "app/ReaderKeys.h"
 #include "app/Twips.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"
@@ -51,6 +53,7 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
 
     buildMenus();
     buildToolbar();
+    new MenuShortcutsFirst(this);
 
     Pdfc = setup.viewer;
     Pdfc->setParent(client);
@@ -63,6 +66,8 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Toweb = new StartPagePane(noDocumentCaption(), client);
     Toweb->setObjectName(QStringLiteral("Toweb"));
     Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
+
+    m_readerKeys = new ReaderKeys(*this);
 
     setTabOrder(Pdfc, Picbar);
     QWidget *previous = Picbar;
@@ -103,10 +108,21 @@ void frmPdf::Form_Load()
 
     createBookmarkItems();
     startWebServices();
+    focusPages();
+}
+
+void frmPdf::focusPages()
+{
+    Pdfc->setFocus(Qt::OtherFocusReason);
 }
 
 void frmPdf::Form_Resize()
 {
+    if (m_readerKeys && m_readerKeys->fullScreen()) { // the pages alone, edge to edge
+        Pdfc->setGeometry(centralWidget()->rect());
+        Toweb->setGeometry(Pdfc->geometry());
+        return;
+    }
     const QRect outer = frameGeometry();
     const std::optional<PaneRect> r =
         computePaneLayout(isMinimized(), float(twips::fromPixels(outer.width())),

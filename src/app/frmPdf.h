@@ -12,6 +12,7 @@
 #include <functional>
 
 class ModalUi;
+class ReaderKeys;
 class ViewerControl;
 class StartPagePane;
 class frmCount;
@@ -100,6 +101,11 @@ public:
     void mnuJup_Click();
     void mnuAbout_Click();
 
+    // Sets the caption of toolbar button Cmdc(index); see frmPdf_design.cpp.
+    void setToolbarCaption(int index, const QString &caption);
+    // Puts the keyboard focus on the pages, where the reading keys act.
+    void focusPages();
+
     // "Vellumo V3.1", the caption while no document is shown.
     static QString noDocumentCaption();
     static QString versionText(); // "V3.1"
@@ -150,7 +156,9 @@ private:
     QAction *addSeparator(QMenu *menu, QAction *&item, const char *name);
 
     ModalUi *m_ui;
+    ReaderKeys *m_readerKeys = nullptr;
     QString m_webServiceBase;
     QString m_bookmarkDir;
     QString m_commandLine;
+    bool m_opening = false; // openPdf is running: a drop then opens nothing
 };

@@ -1,6 +1,7 @@
 // The main window's menus and toolbar as designed.
 #include "app/frmPdf.h"
 
+#include "app/ClassicMenuStyle.h"
 #include "app/DesignButton.h"
 #include "app/DesignFont.h"
 #include "app/Twips.h"
@@ -109,6 +110,11 @@ void frmPdf::buildMenus()
     addItem(mnuHelp, mnuJup, "mnuJup", QStringLiteral("版本检查更新(&U)"), none, &frmPdf::mnuJup_Click);
     addSeparator(mnuHelp, hen13, "hen13");
     addItem(mnuHelp, mnuAbout, "mnuAbout", QStringLiteral("关于(&A)..."), none, &frmPdf::mnuAbout_Click);
+
+    auto *menuStyle = new ClassicMenuStyle;
+    menuStyle->setParent(this);
+    for (QMenu *menu : {mnuFile, mnuOp, mnuXuan, mnuSuof, mnuSearch, mnuMode, mnuShu, mnuHelp})
+        menu->setStyle(menuStyle);
 }
 
 void frmPdf::buildToolbar()
@@ -126,9 +132,13 @@ void frmPdf::buildToolbar()
         const QRect place = i < 10 ? twips::rect(1080.0 * i, 0, 1095, 375)
                                    : twips::rect(13920, 120, 1095, 255);
         QPushButton *button = designButton(Picbar, QStringLiteral("Cmdc_%1").arg(i).toLatin1().constData(),
-                                           QString::fromUtf8(captions[i]), place, toolbarGrey);
+                                           QString(), place, toolbarGrey);
+        // A click leaves the keyboard focus where it was, so the reading keys
+        // keep scrolling the pages after a toolbar button was used.
+        button->setFocusPolicy(Qt::TabFocus);
         connect(button, &QPushButton::clicked, this, [this, i] { Cmdc_Click(qint16(i)); });
         Cmdc[i] = button;
+        setToolbarCaption(i, QString::fromUtf8(captions[i]));
     }
 
     lblPage = new QLabel(Picbar);
@@ -141,4 +151,19 @@ void frmPdf::buildToolbar()
     Txtp->setFont(songtiFont(7.5));
     Txtp->setGeometry(twips::rect(13080, 120, 855, 225));
     Cmdc[10]->raise();
+}
+
+// The menu bar wins an access key that a toolbar caption shares with a menu
+// title ("查找(&F)" and "文件(&F)"): Alt+F opens the menu on the first press
+// instead of only focusing the button. The caption keeps its underline.
+void frmPdf::setToolbarCaption(int index, const QString &caption)
+{
+    QPushButton *button = Cmdc[index];
+    button->setText(caption);
+    const QKeySequence accessKey = QKeySequence::mnemonic(caption);
+    if (accessKey.isEmpty())
+        return;
+    for (const QAction *title : menuBar()->actions())
+        if (QKeySequence::mnemonic(title->text()) == accessKey)
+            button->setShortcut(QKeySequence());
 }

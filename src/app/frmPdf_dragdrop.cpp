@@ -15,7 +15,7 @@ void frmPdf::dragEnterEvent(QDragEnterEvent *event)
 void frmPdf::dropEvent(QDropEvent *event)
 {
     const QString path = droppedPdfPath(event->mimeData());
-    if (path.isEmpty())
+    if (path.isEmpty() || m_opening)
         return;
     event->acceptProposedAction();
     openPdf(path, QString(), QString());

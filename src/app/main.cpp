@@ -1,7 +1,7 @@
 // Starts the reader: Qt with its Chinese translations, the MuPDF viewer, the main window.
 #include "app/CommandLine.h"
-#include "ui/QtModalUi.h"
 #include "app/frmPdf.h"
+#include "ui/QtModalUi.h"
 #include "viewer/pdf/MuPdfViewer.h"
 
 #include <QApplication>

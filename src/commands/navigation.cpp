@@ -1,8 +1,8 @@
 // Options menu: first page, last page, go to a typed page.
 #include "app/frmPdf.h"
 
-#include "ui/ModalUi.h"
 #include "app/TypedPage.h"
+#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
 void frmPdf::mnuBack_Click()

@@ -4,7 +4,6 @@
 #include "viewer/ViewerControl.h"
 
 #include <QAction>
-#include <QPushButton>
 
 void frmPdf::mnuTo0_Click() { Pdfc->setRotation(0); }
 void frmPdf::mnuTo90_Click() { Pdfc->setRotation(90); }
@@ -68,7 +67,7 @@ void frmPdf::mnuSm_Click()
     Pdfc->setOutlineVisible(1);
     mnuHm->setChecked(false);
     mnuSm->setChecked(true);
-    Cmdc[7]->setText(QStringLiteral("隐藏目录(&H)"));
+    setToolbarCaption(7, QStringLiteral("隐藏目录(&H)"));
 }
 
 void frmPdf::mnuHm_Click()
@@ -76,5 +75,5 @@ void frmPdf::mnuHm_Click()
     Pdfc->setOutlineVisible(0);
     mnuHm->setChecked(true);
     mnuSm->setChecked(false);
-    Cmdc[7]->setText(QStringLiteral("显示目录(&S)"));
+    setToolbarCaption(7, QStringLiteral("显示目录(&S)"));
 }

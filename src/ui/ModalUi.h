@@ -23,11 +23,13 @@ public:
     // One OK button.
     virtual void messageBox(QWidget *parent, const QString &text, const QString &title,
                             Icon icon) = 0;
-    // filter uses the "description|pattern" form; "" when cancelled.
+    // filter uses the "description|pattern" form; start is the folder to start
+    // in, or a file path whose name is filled in; "" when cancelled. The save
+    // dialog gives a name typed without extension the filter's extension.
     virtual QString openFileName(QWidget *parent, const QString &filter,
-                                 const QString &presetName) = 0;
+                                 const QString &start) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &filter,
-                                 const QString &presetName) = 0;
+                                 const QString &start) = 0;
     // Pops the menu up at the mouse pointer and returns when it closes.
     virtual void popupMenu(QMenu *menu) = 0;
     // Runs a modal window until it closes.

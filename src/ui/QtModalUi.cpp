@@ -24,6 +24,13 @@ QString qtFilter(const QString &filter)
         entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
     return entries.join(QStringLiteral(";;"));
 }
+
+// "pdf" from "*.pdf|*.pdf": the extension of the first entry's first pattern.
+QString defaultSuffix(const QString &filter)
+{
+    const QString pattern = filter.section(QLatin1Char('|'), 1, 1).section(QLatin1Char(';'), 0, 0);
+    return pattern.startsWith(QStringLiteral("*.")) ? pattern.mid(2) : QString();
+}
 } // namespace
 
 QString QtModalUi::inputBox(QWidget *parent, const QString &prompt, const QString &title,
@@ -47,14 +54,20 @@ void QtModalUi::messageBox(QWidget *parent, const QString &text, const QString &
     box.exec();
 }
 
-QString QtModalUi::openFileName(QWidget *parent, const QString &filter, const QString &presetName)
+QString QtModalUi::openFileName(QWidget *parent, const QString &filter, const QString &start)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), presetName, qtFilter(filter));
+    return QFileDialog::getOpenFileName(parent, QString(), start, qtFilter(filter));
 }
 
-QString QtModalUi::saveFileName(QWidget *parent, const QString &filter, const QString &presetName)
+QString QtModalUi::saveFileName(QWidget *parent, const QString &filter, const QString &start)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), presetName, qtFilter(filter));
+    QFileDialog dialog(parent, QString(), start, qtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 void QtModalUi::popupMenu(QMenu *menu)

@@ -8,8 +8,8 @@ public:
     QString inputBox(QWidget *parent, const QString &prompt, const QString &title,
                      const QString &defaultText) override;
     void messageBox(QWidget *parent, const QString &text, const QString &title, Icon icon) override;
-    QString openFileName(QWidget *parent, const QString &filter, const QString &presetName) override;
-    QString saveFileName(QWidget *parent, const QString &filter, const QString &presetName) override;
+    QString openFileName(QWidget *parent, const QString &filter, const QString &start) override;
+    QString saveFileName(QWidget *parent, const QString &filter, const QString &start) override;
     void popupMenu(QMenu *menu) override;
     void runModal(QDialog *dialog) override;
     bool printDialog(QWidget *parent, QPrinter *printer) override;

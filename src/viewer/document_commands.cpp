@@ -7,9 +7,9 @@
 
 void frmPdf::mnuSf_Click()
 {
-    Cdf.ShowSave(ui(), this);
-    const QString target = Cdf.FileName;
     const QString source = Pdfc->DocumentPath();
+    Cdf.ShowSave(ui(), this, source);
+    const QString target = Cdf.FileName;
     if (target.isEmpty() || source.isEmpty())
         return;
     if (!copyFileReplacing(source, target)) {

@@ -48,6 +48,11 @@ frmPs::frmPs(const QString &pendingPath, QWidget *parent)
     setTabOrder(dcButton2, txtOpw);
     txtUpw->setFocus();
 
+    // Centred on the main window, also before that is first shown (a document
+    // named on the command line asks during start-up).
+    if (parent)
+        move(parent->window()->frameGeometry().center() - rect().center());
+
     connect(dcButton1, &QPushButton::clicked, this, &frmPs::dcButton1_Click);
     connect(dcButton2, &QPushButton::clicked, this, &frmPs::dcButton2_Click);
 }

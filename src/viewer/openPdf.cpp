@@ -7,6 +7,7 @@
 #include "web/StartPagePane.h"
 
 #include <QAction>
+#include <QScopedValueRollback>
 
 namespace {
 // Qt reads "[*]" in a window title as the place of the modified mark and drops
@@ -20,6 +21,9 @@ QString literalInWindowTitle(const QString &text)
 void frmPdf::openPdf(const QString &path, const QString &userPassword,
                      const QString &ownerPassword)
 {
+    // The open may wait with the window still answering; a drop meanwhile must
+    // not start a second open inside this one.
+    const QScopedValueRollback<bool> opening(m_opening, true);
     const int status = Pdfc->OpenDocument(path, userPassword, ownerPassword);
     switch (status) {
     case ViewerControl::Opened:
@@ -39,6 +43,7 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         mnuXuanze->setChecked(false);
         setWindowTitle(noDocumentCaption() + QStringLiteral("   [")
                        + literalInWindowTitle(Pdfc->DocumentPath()) + QStringLiteral("]"));
+        focusPages();
         return;
     case ViewerControl::CannotOpen:
         ui().messageBox(this, QStringLiteral("无法打开文件！"), QStringLiteral("提示"),

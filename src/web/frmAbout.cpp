@@ -10,6 +10,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 const QColor navy(0, 0, 128);
 const QColor contactBlue(0, 0, 192);
@@ -29,6 +31,19 @@ QLabel *designLabel(QWidget *parent, const char *name, const QString &text,
     label->setPalette(palette);
     label->setGeometry(geometry);
     return label;
+}
+
+constexpr double line3Top = 1440; // twips
+
+// The description wraps to two lines; a CJK font with taller lines than the
+// design's needs more height than its rectangle has, so the label grows
+// upwards into the room under the title and always ends above Line3.
+void fitAboveLine3(QLabel *label)
+{
+    QRect place = label->geometry();
+    place.setHeight(std::max(place.height(), label->heightForWidth(place.width())));
+    place.moveBottom(std::min(place.bottom(), twips::toPixels(line3Top) - 3));
+    label->setGeometry(place);
 }
 
 void drawDesignLine(QPainter &p, const QColor &colour, double x1, double y, double x2)
@@ -60,6 +75,7 @@ frmAbout::frmAbout(const QWidget &mainWindow, const QString &productCaption,
                                         "PDF阅读软件,本软件为免费软件!"),
                          twips::rect(120, 960, 4695, 495), 9, navy);
     Label3->setWordWrap(true);
+    fitAboveLine3(Label3);
     Label4 = designLabel(this, "Label4", QStringLiteral("作者：Vellumo 开发组"),
                          twips::rect(360, 1680, 3615, 255), 9, contactBlue);
     Label5 = designLabel(this, "Label5", QStringLiteral("联系邮箱：support@vellumo.example"),
@@ -102,7 +118,7 @@ void frmAbout::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
     QPainter p(this);
-    drawDesignLine(p, Qt::black, 0, 1440, 5160);    // Line3
+    drawDesignLine(p, Qt::black, 0, line3Top, 5160); // Line3
     drawDesignLine(p, QColor(255, 0, 0), 0, 3240, 5400);    // Line1
     drawDesignLine(p, contactBlue, 0, 3360, 5400);  // Line2
 }

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -74,6 +75,48 @@ private slots:
         f.viewer->zoomFactor = 1.0;
         f.window->Cmdc_Click(4);
         QCOMPARE(f.viewer->zoomFactor, 0.75);
+    }
+
+    // Keys beside the menus': Ctrl+=, Ctrl++ and Ctrl+- zoom as the toolbar
+    // does; F11 shows the pages alone on the whole screen, F11 or Escape returns.
+    void zoomKeysAndFullScreen()
+    {
+        ShellFixture f;
+        frmPdf *window = f.window.get();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        f.viewer->zoomFactor = 1.0;
+        QTest::keyClick(window, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(f.viewer->zoomFactor, 1.25);
+        QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(f.viewer->zoomFactor, 1.5);
+        QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(f.viewer->zoomFactor, 1.25);
+        f.viewer->zoomFactor = 3.25; // above the toolbar's ceiling
+        QTest::keyClick(window, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(f.viewer->zoomFactor, 3.25);
+
+        f.viewer->outlineVisible = 1;
+        const QRect windowBefore = window->geometry();
+        for (const Qt::Key leave : {Qt::Key_Escape, Qt::Key_F11}) {
+            QTest::keyClick(window, Qt::Key_F11);
+            QTRY_VERIFY(window->isFullScreen());
+            QVERIFY(window->Picbar->isHidden());
+            QTRY_COMPARE(window->menuBar()->height(), 0);
+            QCOMPARE(f.viewer->outlineVisible, 0);
+            QTRY_COMPARE(window->Pdfc->geometry(), window->centralWidget()->rect());
+            QTest::keyClick(window, Qt::Key_F5); // the menus' keys still work
+            QCOMPARE(f.viewer->zoomFactor, 3.0);
+            QTest::keyClick(window, leave);
+            QTRY_VERIFY(!window->isFullScreen());
+            QVERIFY(window->Picbar->isVisible());
+            QTRY_VERIFY(window->menuBar()->height() > 0);
+            QCOMPARE(f.viewer->outlineVisible, 1);
+            QTRY_COMPARE(window->geometry(), windowBefore);
+
+            f.viewer->zoomFactor = 3.25;
+        }
     }
 
     void findRemembersTheTextAndReportsMisses()

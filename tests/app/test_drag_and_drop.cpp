@@ -69,6 +69,22 @@ private slots:
         dragAndDrop(f.window.get(), &text);
         QCOMPARE(f.viewer->opens.size(), 1);
     }
+
+    // A file dropped while an open still waits is not opened inside that open.
+    void dropDuringAnOpenIsIgnored()
+    {
+        ShellFixture f;
+        const QString first = writeBytes(f.dir.filePath("first.pdf"), minimalPdf);
+        QMimeData second;
+        second.setUrls({QUrl::fromLocalFile(writeBytes(f.dir.filePath("second.pdf"), minimalPdf))});
+        f.viewer->duringOpen = [&] { dragAndDrop(f.window.get(), &second); };
+        f.window->openPdf(first, {}, {});
+        QCOMPARE(f.viewer->opens.size(), 1);
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [%1]").arg(first));
+        f.viewer->duringOpen = nullptr;
+        dragAndDrop(f.window.get(), &second); // afterwards a drop opens again
+        QCOMPARE(f.viewer->opens.size(), 2);
+    }
 };
 
 QTEST_MAIN(TestDragAndDrop)

@@ -105,8 +105,10 @@ private slots:
     {
         ShellFixture f;
         f.window->mnuSp->trigger();
+        QCOMPARE(f.viewer->calls.last(), QStringLiteral("setPageLayout(0)")); // single page
         QVERIFY(f.window->mnuSp->isChecked() && !f.window->mnuMp->isChecked());
         f.window->mnuMp->trigger();
+        QCOMPARE(f.viewer->calls.last(), QStringLiteral("setPageLayout(1)")); // continuous
         QVERIFY(f.window->mnuMp->isChecked() && !f.window->mnuSp->isChecked());
         f.window->mnuXuanze->trigger();
         QVERIFY(f.window->mnuXuanze->isChecked() && !f.window->mnuTuoya->isChecked());

@@ -13,6 +13,8 @@ int RecordingViewer::OpenDocument(const QString &path, const QString &userPasswo
 {
     record(QStringLiteral("OpenDocument(%1,%2,%3)").arg(path, userPassword, ownerPassword));
     opens.append({path, userPassword, ownerPassword});
+    if (duringOpen)
+        duringOpen();
     int status = 0;
     if (!openStatuses.empty()) {
         status = openStatuses.front();

@@ -6,12 +6,14 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 class RecordingViewer : public ViewerControl {
     Q_OBJECT
 public:
     // Answers.
     std::deque<int> openStatuses;     // consumed by OpenDocument; empty means 0
+    std::function<void()> duringOpen; // run inside OpenDocument, as a progress wait lets events in
     QString pathAfterOpen;            // DocumentPath after a successful open; "" = the argument
     QString documentPath;
     int currentPage = 0;

@@ -53,6 +53,7 @@ void ScriptedModalUi::popupMenu(QMenu *menu)
 void ScriptedModalUi::runModal(QDialog *dialog)
 {
     dialogClasses.append(QString::fromLatin1(dialog->metaObject()->className()));
+    dialog->show(); // on screen while it is answered, as a modal window would be
     auto action = take(dialogActions, "modal window");
     if (action)
         action(dialog);

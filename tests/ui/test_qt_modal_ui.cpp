@@ -5,11 +5,15 @@
 #include "ShownText.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -79,6 +83,25 @@ private slots:
         clock.start();
         QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"),
                                     [&] { return clock.elapsed() > 800 ? 100 : 40; }));
+    }
+
+    void savedNameTypedWithoutExtensionGetsPdf()
+    {
+        QTemporaryDir dir;
+        QtModalUi ui;
+        QTimer guard; // never left waiting should the dialog not take the name
+        guard.callOnTimeout([] { if (QWidget *w = QApplication::activeModalWidget()) w->close(); });
+        guard.start(10000);
+        QTimer::singleShot(0, [] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QLineEdit *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            QTest::keyClicks(name, QStringLiteral("copy"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const QString chosen = ui.saveFileName(nullptr, QStringLiteral("*.pdf|*.pdf"), dir.path());
+        QCOMPARE(chosen, QDir(dir.path()).filePath(QStringLiteral("copy.pdf")));
     }
 };
 

@@ -102,6 +102,22 @@ private slots:
         QCOMPARE(f.ui.messages.size(), 0);
     }
 
+    void dialogsStartInTheDocumentsFolderAndSaveProposesItsName()
+    {
+        ShellFixture f;
+        f.viewer->documentPath = QStringLiteral("/books/manual.pdf");
+        f.ui.fileAnswers = {QString(), QString(), QStringLiteral("/elsewhere/other.pdf"), QString()};
+        f.window->mnuSf_Click();
+        f.window->Cmdc_Click(0);
+        QCOMPARE(f.ui.fileRequests[0].presetName, QStringLiteral("/books/manual.pdf"));
+        QCOMPARE(f.ui.fileRequests[1].presetName, QStringLiteral("/books"));
+        // Without a document the dialog starts where the last file was chosen.
+        f.window->Cmdc_Click(0);
+        f.viewer->documentPath.clear();
+        f.window->Cmdc_Click(0);
+        QCOMPARE(f.ui.fileRequests[3].presetName, QStringLiteral("/elsewhere"));
+    }
+
     void printOnlyWithADocument()
     {
         ShellFixture f;

@@ -4,6 +4,7 @@
 #include "web/StartPagePane.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -17,6 +18,10 @@ std::function<void(QDialog *)> answer(const QString &user, const QString &owner)
     return [user, owner](QDialog *d) {
         auto *prompt = qobject_cast<frmPs *>(d);
         QVERIFY(prompt);
+        int promptsShown = 0; // an earlier prompt never stays under this one
+        for (QWidget *w : QApplication::topLevelWidgets())
+            promptsShown += qobject_cast<frmPs *>(w) && w->isVisible();
+        QCOMPARE(promptsShown, 1);
         QCOMPARE(prompt->txtUpw->text(), QString()); // every showing starts empty
         QCOMPARE(prompt->txtUpw->echoMode(), QLineEdit::Password);
         QTest::keyClicks(prompt->txtUpw, user);

@@ -14,13 +14,13 @@
 class TestAbout : public QObject {
     Q_OBJECT
 private slots:
-    void singleLineTextsFitTheirLabels();
+    void textsFitTheirLabels();
     void closesThroughItsButton_data();
     void closesThroughItsButton();
     void logoIsA119By31PictureWithTheName();
 };
 
-void TestAbout::singleLineTextsFitTheirLabels()
+void TestAbout::textsFitTheirLabels()
 {
     QWidget mainWindow;
     frmAbout about(mainWindow, frmPdf::noDocumentCaption(), frmPdf::versionText());
@@ -29,6 +29,12 @@ void TestAbout::singleLineTextsFitTheirLabels()
         const QSize needed = label->fontMetrics().size(Qt::TextSingleLine, label->text());
         QVERIFY2(needed.width() <= label->width(), qPrintable(label->objectName()));
     }
+    // The wrapped description, in the CJK font installed, ends above the black
+    // line under it (1440 twips = 96 pixels) and below the title.
+    const QRect description = about.Label3->geometry();
+    QVERIFY(about.Label3->heightForWidth(description.width()) <= description.height());
+    QVERIFY(description.bottom() < 96);
+    QVERIFY(description.top() > about.Label1->geometry().bottom());
 }
 
 void TestAbout::closesThroughItsButton_data()

@@ -1,16 +1,18 @@
 #include "BackgroundOpen.h"
 
+#include "EngineThread.h"
+
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace {
-// Longer than any open of a local file takes, short enough not to be noticed.
-constexpr std::chrono::milliseconds quickOpen(300);
+// Most local files open within this; the window may stand still this long.
+constexpr std::chrono::milliseconds quickOpen(50);
 
 // Shared by the caller and the opening thread; whoever lets go last drops it,
 // and with it a document nobody waited for.
@@ -18,6 +20,7 @@ struct Pending {
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
+    std::atomic<bool> cancelled{false}; // the opening thread stops reading pages
     PdfDocument::Opened result;
 };
 } // namespace
@@ -27,8 +30,9 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
                                         QWidget *parent)
 {
     auto pending = std::make_shared<Pending>();
-    std::thread([pending, path, userPassword, ownerPassword] {
-        PdfDocument::Opened opened = PdfDocument::open(path, userPassword, ownerPassword);
+    EngineThread([pending, path, userPassword, ownerPassword] {
+        PdfDocument::Opened opened =
+            PdfDocument::open(path, userPassword, ownerPassword, &pending->cancelled);
         std::lock_guard<std::mutex> lock(pending->mutex);
         pending->result = std::move(opened);
         pending->done = true;
@@ -46,6 +50,7 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
     });
     std::lock_guard<std::mutex> lock(pending->mutex);
     if (!finished || !pending->done) {
+        pending->cancelled = true;
         PdfDocument::Opened cancelled;
         cancelled.status = ViewerControl::Cancelled;
         return cancelled;

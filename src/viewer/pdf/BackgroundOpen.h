@@ -1,7 +1,8 @@
 #pragma once
 // Opens a document on a thread of its own, so a file on a slow or hung mount never
 // freezes the window: a quick open is simply waited for; a slow one shows a
-// progress dialog, and giving up there leaves the thread to finish unseen.
+// progress dialog, and giving up there stops the thread reading pages (what it
+// cannot stop, a read that hangs, finishes unseen).
 
 #include "PdfDocument.h"
 

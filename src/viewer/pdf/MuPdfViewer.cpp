@@ -1,18 +1,22 @@
 #include "MuPdfViewer.h"
 
 #include "BackgroundOpen.h"
-
+#include "FileReloader.h"
 #include "OutlinePane.h"
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
-#include "ui/ModalUi.h"
+#include "PrintSpooler.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
+#include "ui/ModalUi.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPrinter>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 
 #include <algorithm>
@@ -28,7 +32,8 @@ constexpr int kOutlineWidth = 220;
 MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
     : ViewerControl(parent), m_ui(ui), m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_outline(new OutlinePane(m_splitter)), m_view(new PageView(m_splitter)),
-      m_text(std::make_unique<TextLayer>(*m_view, ui))
+      m_text(std::make_unique<TextLayer>(*m_view, ui)), m_spooler(cupsSpooler()),
+      m_reloader(new FileReloader(this))
 {
     m_splitter->addWidget(m_text->resultsPane());
     auto *box = new QHBoxLayout(this);
@@ -48,7 +53,18 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
         emit ContextMenuRequested(here.x(), here.y());
     });
     connect(m_view, &PageView::linkActivated, this, &ViewerControl::linkActivated);
-    connect(m_outline, &OutlinePane::pageChosen, m_view, &PageView::goToPage);
+    connect(m_view, &PageView::destinationActivated, this, &MuPdfViewer::jumpTo);
+    connect(m_outline, &OutlinePane::entryChosen, this,
+            [this](const OutlineEntry &entry) { jumpTo(entry.page, entry.target); });
+    connect(m_text.get(), &TextLayer::jumping, this, &MuPdfViewer::rememberPlace);
+    connect(m_reloader, &FileReloader::reloaded, this, &MuPdfViewer::showReloaded);
+    // The outline marks the section being read as the view moves.
+    connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &MuPdfViewer::markSection);
+    connect(m_view, &PageView::currentPageChanged, this, &MuPdfViewer::markSection);
+    // Keys of the viewer's own, beside the menus' (which take none of them).
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this, [this] { m_text->findPrevious(); });
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this, [this] { goBack(); });
+    new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this, [this] { goForward(); });
 }
 
 MuPdfViewer::~MuPdfViewer() = default;
@@ -63,13 +79,83 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_path = QFileInfo(path).absoluteFilePath();
     m_outline->setEntries(opened.document->outline());
     m_view->setDocument(std::move(opened.document));
+    m_history.clear();
     m_text->documentOpened(m_path, userPassword, ownerPassword);
+    m_reloader->watch(m_path, userPassword, ownerPassword);
+    markSection();
     emit PageChanged(1);
     return Opened;
 }
 
+// The file changed on disk: its new version takes the old one's place, on the
+// same page as far as it has one, with zoom, rotation and modes as they were.
+void MuPdfViewer::showReloaded(std::shared_ptr<PdfDocument> document)
+{
+    const int page = std::min(m_view->currentPage(), document->pageCount() - 1);
+    m_outline->setEntries(document->outline());
+    m_view->setDocument(std::move(document));
+    m_view->goToPage(page);
+    markSection();
+    m_text->documentOpened(m_path, m_reloader->userPassword(), m_reloader->ownerPassword());
+}
+
+// The section being read is the one whose start lies above the top quarter of
+// the view, where the reader's eyes are.
+void MuPdfViewer::markSection()
+{
+    if (!m_view->document())
+        return;
+    const PagePoint at = m_view->widgetToNearestPage(QPoint(0, m_view->viewport()->height() / 4));
+    m_outline->markSectionAt(at.page, at.point);
+}
+
+ViewPlace MuPdfViewer::place() const
+{
+    const PagePoint at = m_view->topLeftPoint();
+    return {at.page, at.point};
+}
+
+void MuPdfViewer::rememberPlace()
+{
+    if (m_view->document())
+        m_history.jumpedFrom(place());
+}
+
+void MuPdfViewer::jumpTo(int page, const QPointF &point)
+{
+    rememberPlace();
+    m_view->showPagePoint(page, point);
+}
+
+void MuPdfViewer::goBack()
+{
+    if (const std::optional<ViewPlace> to = m_history.back(place()))
+        m_view->showPagePoint(to->page, to->point);
+}
+
+void MuPdfViewer::goForward()
+{
+    if (const std::optional<ViewPlace> to = m_history.forward(place()))
+        m_view->showPagePoint(to->page, to->point);
+}
+
+// The mouse's back and forward buttons walk the history, wherever in the
+// viewer they are pressed.
+void MuPdfViewer::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::BackButton)
+        goBack();
+    else if (event->button() == Qt::ForwardButton)
+        goForward();
+    else
+        return ViewerControl::mousePressEvent(event);
+    event->accept();
+}
+
 void MuPdfViewer::CloseDocument()
 {
+    m_reloader->stop();
+    m_history.clear();
     m_text->documentClosed();
     m_view->setDocument(nullptr);
     m_outline->setEntries({});
@@ -83,8 +169,15 @@ int MuPdfViewer::CurrentPage() const
 
 void MuPdfViewer::setCurrentPage(int page)
 {
-    if (m_view->document())
-        m_view->goToPage(std::clamp(page, 1, PageCount()) - 1);
+    if (!m_view->document())
+        return;
+    // Counted from 0 in 64 bits, so the smallest int steps down without overflow.
+    const int to = int(std::clamp<qint64>(qint64(page) - 1, 0, PageCount() - 1));
+    // A typed page, the first or last page or a bookmark is a jump; a step to
+    // the page before or after is paging.
+    if (std::abs(to - m_view->currentPage()) > 1)
+        rememberPlace();
+    m_view->goToPage(to);
 }
 
 int MuPdfViewer::PageCount() const
@@ -118,13 +211,16 @@ void MuPdfViewer::PrintDocument()
     printer->setFromTo(0, 0);
     if (!m_ui.printDialog(this, printer.get()))
         return;
-    auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer));
+    auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer), m_spooler);
     m_printJobs.push_back(job);
     job->start();
     const bool completed = m_ui.waitWithProgress(this, QStringLiteral("正在打印，请稍候……"),
                                                  [job] { return job->progress(); });
     if (!completed)
         job->cancel(); // it ends on its own; dropped with the next print or the viewer
+    else if (job->failed())
+        m_ui.messageBox(this, QStringLiteral("无法打印文件！"), QStringLiteral("提示"),
+                        ModalUi::Icon::Error);
 }
 
 void MuPdfViewer::dropFinishedPrintJobs()
@@ -183,8 +279,12 @@ void MuPdfViewer::setPageLayout(qint16 layout)
 
 void MuPdfViewer::setFitMode(qint16 mode)
 {
-    if (mode >= 0 && mode <= 2)
-        m_view->setFitMode(static_cast<FitMode>(mode));
+    if (mode < 0 || mode > 2)
+        return;
+    m_view->setFitMode(static_cast<FitMode>(mode));
+    // A page fitted to the window is shown whole, not the old offset across two.
+    if (static_cast<FitMode>(mode) == FitMode::Window && m_view->document())
+        m_view->goToPage(m_view->currentPage());
 }
 
 void MuPdfViewer::setRotation(int degrees)

@@ -4,16 +4,19 @@
 // wants; the parts inside number them from 0. Search and selection live in the
 // text layer, which attaches to the page view; this class forwards to it.
 
+#include "JumpHistory.h"
 #include "viewer/ViewerControl.h"
 
 #include <memory>
 #include <vector>
 
+class FileReloader;
 class ModalUi;
 class OutlinePane;
 class PageView;
 class PdfDocument;
 class PrintJob;
+class PrintSpooler;
 class TextLayer;
 class QSplitter;
 
@@ -49,11 +52,26 @@ public:
     void setFitMode(qint16 mode) override;
     void setRotation(int degrees) override;
 
+    // Where printers get their pages; the system's CUPS unless replaced.
+    void setPrintSpooler(std::shared_ptr<PrintSpooler> spooler) { m_spooler = std::move(spooler); }
+
     PageView *pageView() const { return m_view; }
     OutlinePane *outlinePane() const { return m_outline; }
 
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
 private:
     void dropFinishedPrintJobs();
+    // Jumps are kept in the history (Alt+Left / Alt+Right, the mouse's back and
+    // forward buttons); scrolling and paging are not.
+    ViewPlace place() const;
+    void rememberPlace();
+    void jumpTo(int page, const QPointF &point);
+    void goBack();
+    void goForward();
+    void showReloaded(std::shared_ptr<PdfDocument> document);
+    void markSection();
 
     ModalUi &m_ui;
     QSplitter *m_splitter;
@@ -62,6 +80,9 @@ private:
     std::unique_ptr<TextLayer> m_text; // destroyed before the view it attaches to
     QString m_path; // absolute; "" exactly when no document is open
     qint16 m_mouseMode = 0;
+    std::shared_ptr<PrintSpooler> m_spooler;
+    FileReloader *m_reloader; // keeps the passwords given at open
+    JumpHistory m_history;    // of the open document
     // Jobs still ending after a cancel; shared with the progress wait, so a
     // nested call that drops finished jobs cannot pull one from under it.
     std::vector<std::shared_ptr<PrintJob>> m_printJobs;

@@ -4,16 +4,39 @@
 
 #include <QHeaderView>
 
+#include <cmath>
+
 namespace {
-constexpr int kPageRole = Qt::UserRole;
+constexpr int kEntryRole = Qt::UserRole;
+// An outline up to this size opens fully, its column as wide as its titles. A
+// larger one would keep the window busy for seconds laying out text, so its
+// column takes the pane's width (long titles are elided) and only the top
+// level opens.
+constexpr int kFullyOpenedEntries = 1000;
+constexpr qsizetype kFullyOpenedCharacters = 50000;
+
+bool fitsFullyOpened(const QVector<OutlineEntry> &entries)
+{
+    if (entries.size() > kFullyOpenedEntries)
+        return false;
+    qsizetype characters = 0;
+    for (const OutlineEntry &entry : entries)
+        characters += entry.title.size();
+    return characters <= kFullyOpenedCharacters;
 }
+
+// Where an entry's section starts, in reading order; a target without a point
+// starts at the top of its page.
+std::pair<int, double> startOf(const OutlineEntry &entry)
+{
+    return {entry.page, std::isnan(entry.target.y()) ? 0.0 : entry.target.y()};
+}
+} // namespace
 
 OutlinePane::OutlinePane(QWidget *parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemClicked, this, &OutlinePane::choose);
     connect(this, &QTreeWidget::itemActivated, this, &OutlinePane::choose);
 }
@@ -21,24 +44,60 @@ OutlinePane::OutlinePane(QWidget *parent) : QTreeWidget(parent)
 void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
 {
     clear();
+    m_entries = entries;
+    m_items.clear();
+    const bool fullyOpened = fitsFullyOpened(entries);
+    header()->setSectionResizeMode(fullyOpened ? QHeaderView::ResizeToContents
+                                               : QHeaderView::Stretch);
+    // The tree is built apart from the view and handed over at once, so the
+    // view takes it in one step rather than one per entry.
+    QList<QTreeWidgetItem *> topLevel;
     // parents[d] is the latest item at depth d; a deeper entry hangs below it.
     QVector<QTreeWidgetItem *> parents;
     for (const OutlineEntry &entry : entries) {
         const int depth = std::min<int>(entry.depth, parents.size());
         parents.resize(depth);
-        auto *item = depth == 0 ? new QTreeWidgetItem(this)
-                                : new QTreeWidgetItem(parents.last());
+        auto *item = depth == 0 ? new QTreeWidgetItem : new QTreeWidgetItem(parents.last());
+        if (depth == 0)
+            topLevel.append(item);
         item->setText(0, entry.title);
         item->setToolTip(0, plainToolTip(entry.title));
-        item->setData(0, kPageRole, entry.page);
+        item->setData(0, kEntryRole, int(m_items.size()));
+        m_items.append(item);
         parents.append(item);
     }
-    expandAll();
+    addTopLevelItems(topLevel);
+    if (fullyOpened)
+        expandAll();
+    else
+        expandToDepth(0);
+}
+
+void OutlinePane::markSectionAt(int page, const QPointF &point)
+{
+    const std::pair<int, double> here{page, point.y()};
+    int best = -1;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].page < 0 || startOf(m_entries[i]) > here)
+            continue;
+        if (best < 0 || startOf(m_entries[i]) >= startOf(m_entries[best]))
+            best = i;
+    }
+    QTreeWidgetItem *item = best >= 0 ? m_items[best] : nullptr;
+    // Inside a closed branch the branch is marked: marking opens nothing.
+    for (QTreeWidgetItem *up = item ? item->parent() : nullptr; up; up = up->parent())
+        if (!up->isExpanded())
+            item = up;
+    if (item == currentItem())
+        return;
+    setCurrentItem(item);
+    if (item)
+        scrollToItem(item);
 }
 
 void OutlinePane::choose(QTreeWidgetItem *item)
 {
-    const int page = item ? item->data(0, kPageRole).toInt() : -1;
-    if (page >= 0)
-        emit pageChosen(page);
+    const int index = item ? item->data(0, kEntryRole).toInt() : -1;
+    if (index >= 0 && index < m_entries.size() && m_entries[index].page >= 0)
+        emit entryChosen(m_entries[index]);
 }

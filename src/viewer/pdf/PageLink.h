@@ -5,10 +5,14 @@
 
 #include <QRectF>
 #include <QUrl>
+#include <QtNumeric>
 
 struct PageLink {
     QRectF area;   // page points, origin top left, y down
     int page = -1; // 0-based target inside the document, -1 for none
+    // The point on that page it leads to, page points; NaN for a coordinate
+    // it does not name (a link to a whole page names neither).
+    QPointF target{qQNaN(), qQNaN()};
     QUrl url;      // an outside address that may be opened, else empty
 };
 

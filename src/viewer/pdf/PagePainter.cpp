@@ -7,6 +7,7 @@ namespace {
 const QColor kShadow(0, 0, 0, 60);
 const QColor kSelection(0x33, 0x66, 0xcc, 90);
 const QColor kSearchHit(0xff, 0xcc, 0x00, 110);
+const QColor kCurrentHit(0xff, 0x66, 0x00, 150); // stands out among the other hits
 
 // Earlier renderings of the page at other scales, stretched over it.
 void paintScaledTiles(QPainter &painter, const PagePlan &page, const TileCache &cache,
@@ -31,11 +32,12 @@ void paintHighlights(QPainter &painter, const PagePlan &page, const ViewLayout &
                      const Highlights &highlights)
 {
     const QPointF offset = page.rect.topLeft() - layout.pageRect(page.page).topLeft();
-    for (auto layer = highlights.cbegin(); layer != highlights.cend(); ++layer) {
-        const QColor colour = layer.key() == HighlightLayer::Selection ? kSelection : kSearchHit;
-        for (const QRectF &area : layer.value().value(page.page))
+    const std::pair<HighlightLayer, QColor> layers[] = {{HighlightLayer::SearchHits, kSearchHit},
+                                                        {HighlightLayer::CurrentHit, kCurrentHit},
+                                                        {HighlightLayer::Selection, kSelection}};
+    for (const auto &[layer, colour] : layers)
+        for (const QRectF &area : highlights.value(layer).value(page.page))
             painter.fillRect(layout.pageToContent(page.page, area).translated(offset), colour);
-    }
 }
 
 } // namespace

@@ -13,7 +13,8 @@
 
 class QPainter;
 
-enum class HighlightLayer { Selection, SearchHits };
+// Drawn in this order, the later over the earlier.
+enum class HighlightLayer { SearchHits, CurrentHit, Selection };
 // Per layer, the rectangles of each page (page points).
 using Highlights = QHash<HighlightLayer, QHash<int, QVector<QRectF>>>;
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 const QColor kBackground(0x80, 0x80, 0x80);
@@ -43,6 +44,26 @@ void PageView::goToPage(int page)
 {
     if (m_document)
         m_scroller.showPage(std::clamp(page, 0, layout().pageCount() - 1), true);
+}
+
+void PageView::showPagePoint(int page, const QPointF &point)
+{
+    if (!m_document)
+        return;
+    page = std::clamp(page, 0, layout().pageCount() - 1);
+    m_scroller.showPage(page, true);
+    if (std::isnan(point.x()) && std::isnan(point.y()))
+        return;
+    const QRectF view = m_scroller.viewRect();
+    const QPointF at = layout().pageToContent(
+        page, QPointF(std::isnan(point.x()) ? 0 : point.x(), std::isnan(point.y()) ? 0 : point.y()));
+    m_scroller.scrollTo(QPointF(std::isnan(point.x()) ? view.left() : at.x(),
+                                std::isnan(point.y()) ? view.top() : at.y()));
+}
+
+PagePoint PageView::topLeftPoint() const
+{
+    return m_document ? widgetToNearestPage(QPoint(0, 0)) : PagePoint{};
 }
 
 void PageView::setZoom(double zoom)
@@ -211,15 +232,15 @@ std::optional<PageLink> PageView::linkAt(const QPoint &viewportPoint) const
     return m_document->linkAt(at.page, at.point);
 }
 
-// A page of the document is shown; an outside address is reported, for the
-// program around the view to open.
+// Both kinds of link are reported: the viewer moves to a destination inside
+// the document (keeping the jump), the program around it opens an outside address.
 void PageView::followLink(const QPoint &viewportPoint)
 {
     const std::optional<PageLink> link = linkAt(viewportPoint);
     if (!link)
         return;
     if (link->page >= 0)
-        goToPage(link->page);
+        emit destinationActivated(link->page, link->target);
     else if (!link->url.isEmpty())
         emit linkActivated(link->url);
 }

@@ -38,6 +38,12 @@ public:
     int currentPage() const; // -1 without a document
     // Shows the page (clamped); emits currentPageChanged even if it was shown.
     void goToPage(int page);
+    // Shows the page (clamped) with the point (page points) at the view's top
+    // left: a NaN y is the page's top, a NaN x keeps the view's left edge.
+    void showPagePoint(int page, const QPointF &point);
+    // The page at the view's top left and its point there (page -1 without a
+    // document), for showPagePoint to come back to.
+    PagePoint topLeftPoint() const;
 
     double zoom() const { return layout().zoom(); }
     void setZoom(double zoom); // ends any fit mode
@@ -79,6 +85,9 @@ signals:
     // A hand-tool click on a link to a web or mail address (http, https or
     // mailto only); the view opens nothing itself.
     void linkActivated(const QUrl &url);
+    // A hand-tool click on a link inside the document, to the page (from 0) and
+    // point (see showPagePoint) it names; the view does not move by itself.
+    void destinationActivated(int page, const QPointF &point);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,12 +1,16 @@
 #include "PdfDocument.h"
 
+#include "EngineThread.h"
 #include "ThreadContext.h"
+#include "shim/shim_copy.h"
+#include "WipeSecret.h"
 #include "viewer/ViewerControl.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <system_error>
 
 namespace {
 
@@ -19,24 +23,42 @@ constexpr double kMinSide = 1.0;
 constexpr double kMaxSide = 14400.0;
 const QSizeF kFallbackSize(595, 842);
 
+// Only regular files: a device or a pipe may never end or never answer.
 bool readable(const QString &path)
 {
     const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
+    if (!info.isFile())
         return false;
     QFile file(path);
     return file.open(QIODevice::ReadOnly);
 }
 
+// Freeing a large document takes MuPDF a good part of a second; whoever lets go
+// of it last, often the GUI thread, hands that to a thread of its own.
+void dropInBackground(PdfDocument *document)
+{
+    try {
+        EngineThread([document] { delete document; }).detach();
+    } catch (const std::system_error &) {
+        delete document; // no thread to be had: here, late rather than never
+    }
+}
+
 DisplayList adopt(fz_display_list *list)
 {
-    return DisplayList(list, [](fz_display_list *l) { vshim_drop_display_list(threadContext(), l); });
+    // Without a context (MuPDF's memory spent) the list is left unfreed rather
+    // than freed wrongly.
+    return DisplayList(list, [](fz_display_list *l) {
+        if (fz_context *ctx = threadContext())
+            vshim_drop_display_list(ctx, l);
+    });
 }
 
 } // namespace
 
 PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPassword,
-                                      const QString &ownerPassword)
+                                      const QString &ownerPassword,
+                                      const std::atomic<bool> *cancelled)
 {
     Opened result;
     if (path.isEmpty() || !readable(path)) {
@@ -47,16 +69,25 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
     if (!ctx)
         return result;
     const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    const QByteArray user = userPassword.toUtf8();
-    const QByteArray owner = ownerPassword.toUtf8();
+    QByteArray user = userPassword.toUtf8();
+    QByteArray owner = ownerPassword.toUtf8();
     fz_document *doc = nullptr;
     int pages = 0;
     vshim_error err;
-    switch (vshim_open_pdf(ctx, name.constData(), user.constData(), owner.constData(), &doc,
-                           &pages, &err)) {
+    const int opened = vshim_open_pdf(ctx, name.constData(), user.constData(), owner.constData(),
+                                      &doc, &pages, &err);
+    wipeSecret(user);
+    wipeSecret(owner);
+    switch (opened) {
     case VSHIM_OPENED:
+        result.document.reset(new PdfDocument(doc, pages), dropInBackground);
+        if (!result.document->readPageSizes(pages, cancelled)) {
+            result.document.reset();
+            result.status = ViewerControl::Cancelled;
+            break;
+        }
+        result.document->readOutline();
         result.status = ViewerControl::Opened;
-        result.document.reset(new PdfDocument(doc, pages));
         break;
     case VSHIM_PASSWORD_REFUSED:
         result.status = ViewerControl::PasswordNeeded;
@@ -74,26 +105,28 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
 PdfDocument::PdfDocument(fz_document *doc, int pageCount)
     : m_doc(doc), m_givenUp(pageCount, false)
 {
-    readPageSizes(pageCount);
-    readOutline();
 }
 
 PdfDocument::~PdfDocument()
 {
     m_lists.clear(); // display lists before the document
-    vshim_drop_document(threadContext(), m_doc);
+    if (fz_context *ctx = threadContext())
+        vshim_drop_document(ctx, m_doc);
 }
 
-void PdfDocument::readPageSizes(int pageCount)
+bool PdfDocument::readPageSizes(int pageCount, const std::atomic<bool> *cancelled)
 {
     fz_context *ctx = threadContext();
     m_pageSizes.reserve(pageCount);
     QSizeF previous = kFallbackSize;
     for (int i = 0; i < pageCount; ++i) {
+        if (cancelled && *cancelled)
+            return false;
         float w = 0, h = 0;
         vshim_error err;
         // An unreadable page keeps its neighbour's size and renders blank.
-        QSizeF size = vshim_page_size(ctx, m_doc, i, &w, &h, &err) == 0 ? QSizeF(w, h) : previous;
+        QSizeF size = ctx && vshim_page_size(ctx, m_doc, i, &w, &h, &err) == 0 ? QSizeF(w, h)
+                                                                              : previous;
         if (!(size.width() > 0 && size.height() > 0)) // also catches NaN
             size = previous;
         const double longest = std::max(size.width(), size.height());
@@ -104,17 +137,22 @@ void PdfDocument::readPageSizes(int pageCount)
         m_pageSizes.append(size);
         previous = size;
     }
+    return true;
 }
 
 void PdfDocument::readOutline()
 {
     int count = 0;
     vshim_error err;
-    vshim_outline_entry *entries = vshim_load_outline(threadContext(), m_doc, &count, &err);
+    fz_context *ctx = threadContext();
+    if (!ctx)
+        return;
+    vshim_outline_entry *entries = vshim_load_outline(ctx, m_doc, &count, &err);
     const int pages = pageCount();
     for (int i = 0; i < count; ++i) {
         const int page = entries[i].page >= 0 && entries[i].page < pages ? entries[i].page : -1;
-        m_outline.append({QString::fromUtf8(entries[i].title), page, entries[i].depth});
+        m_outline.append({QString::fromUtf8(entries[i].title), page,
+                          QPointF(entries[i].x, entries[i].y), entries[i].depth});
     }
     vshim_free_outline(entries, count);
 }
@@ -162,8 +200,11 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
         if (DisplayList list = cachedList(page))
             return list;
     }
+    fz_context *ctx = threadContext();
+    if (!ctx)
+        return nullptr;
     vshim_error err;
-    fz_display_list *raw = vshim_record_page(threadContext(), m_doc, page, cookie, &err);
+    fz_display_list *raw = vshim_record_page(ctx, m_doc, page, cookie, &err);
     if (vshim_cookie_overdue(cookie))
         giveUp(page);
     if (!raw)
@@ -172,8 +213,11 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
     DisplayList list = adopt(raw);
     std::lock_guard<std::mutex> lists(m_listMutex);
     m_lists.emplace_front(page, list);
-    if (m_lists.size() > kKeptLists)
+    if (m_lists.size() > kKeptLists) {
+        // Links go with their page; they are read again when it is recorded again.
+        m_links.remove(m_lists.back().first);
         m_lists.pop_back();
+    }
     return list;
 }
 
@@ -181,13 +225,15 @@ void PdfDocument::readLinks(int page)
 {
     int count = 0;
     vshim_error err;
-    vshim_link *raw = vshim_load_links(threadContext(), m_doc, page, &count, &err);
+    fz_context *ctx = threadContext();
+    vshim_link *raw = ctx ? vshim_load_links(ctx, m_doc, page, &count, &err) : nullptr;
     QVector<PageLink> links;
     for (int i = 0; i < count; ++i) {
         const vshim_link &l = raw[i];
         PageLink link;
         link.area = QRectF(QPointF(l.x0, l.y0), QPointF(l.x1, l.y1)).normalized();
         link.page = l.page >= 0 && l.page < pageCount() ? l.page : -1;
+        link.target = QPointF(l.x, l.y);
         if (l.uri)
             link.url = openableUrl(QString::fromUtf8(l.uri));
         if (link.page >= 0 || !link.url.isEmpty())
@@ -196,6 +242,12 @@ void PdfDocument::readLinks(int page)
     vshim_free_links(raw, count);
     std::lock_guard<std::mutex> lists(m_listMutex);
     m_links.insert(page, links);
+}
+
+QVector<PageLink> PdfDocument::links(int page) const
+{
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    return m_links.value(page);
 }
 
 std::optional<PageLink> PdfDocument::linkAt(int page, const QPointF &point) const
@@ -209,4 +261,13 @@ std::optional<PageLink> PdfDocument::linkAt(int page, const QPointF &point) cons
         if (link->area.contains(point))
             return *link;
     return std::nullopt;
+}
+
+bool PdfDocument::copyPage(vshim_page_copy *copy, int page)
+{
+    if (page < 0 || page >= pageCount())
+        return false;
+    std::lock_guard<std::mutex> document(m_documentMutex);
+    vshim_error err;
+    return vshim_copy_page(threadContext(), copy, m_doc, page, &err) == 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // One open PDF: its page sizes, its outline and the display lists its pages are
 // recorded into. Shared (std::shared_ptr) by the viewer, the render workers and a
-// print job, so whoever finishes last drops it.
+// print job, so whoever finishes last drops it (the freeing itself runs on a
+// thread of its own).
 //
 // Threads: pageSizes() and outline() are fixed at open and may be read anywhere.
 // displayList() may be called from any thread; recording is serialised because
@@ -17,6 +18,7 @@
 
 #include <QHash>
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -28,6 +30,7 @@ using DisplayList = std::shared_ptr<fz_display_list>;
 struct OutlineEntry {
     QString title;
     int page = -1;  // 0-based target, -1 when it points nowhere in the document
+    QPointF target{qQNaN(), qQNaN()}; // on that page, as PageLink::target
     int depth = 0;  // 0 at top level; entries are in pre-order
 };
 
@@ -37,9 +40,11 @@ public:
         int status = 1; // ViewerControl::OpenStatus
         std::shared_ptr<PdfDocument> document; // set exactly when status is 0
     };
-    // The user password is tried first, then the owner password.
+    // The user password is tried first, then the owner password. Once *cancelled
+    // turns true the open stops reading pages and answers ViewerControl::Cancelled.
     static Opened open(const QString &path, const QString &userPassword,
-                       const QString &ownerPassword);
+                       const QString &ownerPassword,
+                       const std::atomic<bool> *cancelled = nullptr);
 
     ~PdfDocument();
     PdfDocument(const PdfDocument &) = delete;
@@ -59,6 +64,12 @@ public:
     // they are read when the page is first recorded, so the GUI thread asks
     // without waiting. Any thread.
     std::optional<PageLink> linkAt(int page, const QPointF &point) const;
+    // Every link known for the page (none once its recording was dropped). Any thread.
+    QVector<PageLink> links(int page) const;
+
+    // Appends the page to a copy being made for printing (shim/shim_copy.h);
+    // false on failure. Any thread; may wait for a recording.
+    bool copyPage(struct vshim_page_copy *copy, int page);
 
     // A page whose recording or rendering ran past its time limit is given up:
     // from then on it shows blank instead of costing that time again. Any thread.
@@ -67,7 +78,7 @@ public:
 
 private:
     explicit PdfDocument(fz_document *doc, int pageCount);
-    void readPageSizes(int pageCount);
+    bool readPageSizes(int pageCount, const std::atomic<bool> *cancelled); // false once cancelled
     void readOutline();
     DisplayList cachedList(int page); // needs m_listMutex
     void readLinks(int page);         // needs m_documentMutex

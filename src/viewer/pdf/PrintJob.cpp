@@ -2,13 +2,17 @@
 
 #include "InvisibleFont.h"
 #include "InvisibleText.h"
+#include "PageCopy.h"
 #include "TileGrid.h"
 #include "TileRenderer.h"
 #include "text/ShimPageText.h"
 
+#include <QFileInfo>
 #include <QPainter>
+#include <QTemporaryFile>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 // Sharp text on paper; higher printer resolutions only make the job slower and larger.
@@ -17,8 +21,10 @@ constexpr double kMaxDotsPerInch = 300;
 constexpr qint64 kBandBytes = 32ll << 20;
 } // namespace
 
-PrintJob::PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer)
-    : m_document(std::move(document)), m_printer(std::move(printer))
+PrintJob::PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer,
+                   std::shared_ptr<PrintSpooler> spooler, Route route)
+    : m_document(std::move(document)), m_printer(std::move(printer)),
+      m_spooler(std::move(spooler)), m_route(route)
 {
 }
 
@@ -33,7 +39,7 @@ void PrintJob::start()
 {
     // Registering a font changes Qt's font database, which belongs to the GUI thread.
     invisibleFontFamily();
-    m_thread = std::thread([this] { run(); });
+    m_thread = EngineThread([this] { run(); });
 }
 
 void PrintJob::cancel()
@@ -46,29 +52,103 @@ void PrintJob::cancel()
 
 void PrintJob::run()
 {
+    const bool toFile = m_printer->outputFormat() == QPrinter::PdfFormat
+                        && !m_printer->outputFileName().isEmpty();
+    bool ok = false;
+    if (m_route == Route::Rendered || (!toFile && !m_spooler))
+        ok = printRendered();
+    else if (toFile)
+        ok = writeFile();
+    else if (m_spooler->knows(m_printer->printerName()))
+        ok = sendToSpooler();
+    else
+        ok = printRendered();
+    m_failed = !ok && !m_cancelled;
+    m_progress = 100;
+}
+
+std::vector<int> PrintJob::pagesToPrint(bool withCopies) const
+{
     const int count = m_document->pageCount();
     const int from = m_printer->fromPage() > 0 ? std::clamp(m_printer->fromPage(), 1, count) : 1;
     const int to = m_printer->toPage() > 0 ? std::clamp(m_printer->toPage(), from, count) : count;
-    const int copies = m_printer->supportsMultipleCopies() ? 1 : std::max(1, m_printer->copyCount());
-    const int total = (to - from + 1) * copies;
+    const int copies = withCopies ? std::max(1, m_printer->copyCount()) : 1;
+    std::vector<int> pages;
+    for (int copy = 0; copy < copies; ++copy)
+        for (int page = from; page <= to; ++page)
+            pages.push_back(page - 1);
+    return pages;
+}
 
+bool PrintJob::writeFile()
+{
+    // Written beside the file and renamed over it, so a failed or cancelled
+    // print never leaves half a file.
+    const QString path = m_printer->outputFileName();
+    QTemporaryFile part(path + QStringLiteral(".XXXXXX"));
+    if (!part.open())
+        return false;
+    part.close();
+    if (!writeCopy(pagesToPrint(true), part.fileName(), 99))
+        return false;
+    part.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return std::rename(QFile::encodeName(part.fileName()).constData(),
+                       QFile::encodeName(path).constData())
+           == 0;
+}
+
+bool PrintJob::sendToSpooler()
+{
+    QTemporaryFile file;
+    if (!file.open())
+        return false;
+    file.close();
+    if (!writeCopy(pagesToPrint(false), file.fileName(), 90) || m_cancelled)
+        return false;
+    PrintSpooler::Job job;
+    job.printer = m_printer->printerName();
+    job.title = m_printer->docName();
+    job.file = file.fileName();
+    job.copies = std::max(1, m_printer->copyCount());
+    job.collate = m_printer->collateCopies();
+    switch (m_printer->duplex()) {
+    case QPrinter::DuplexNone: job.sides = QStringLiteral("one-sided"); break;
+    case QPrinter::DuplexLongSide: job.sides = QStringLiteral("two-sided-long-edge"); break;
+    case QPrinter::DuplexShortSide: job.sides = QStringLiteral("two-sided-short-edge"); break;
+    case QPrinter::DuplexAuto: break;
+    }
+    const QPageSize paper = m_printer->pageLayout().pageSize();
+    if (paper.id() != QPageSize::Custom)
+        job.media = paper.key();
+    job.monochrome = m_printer->colorMode() == QPrinter::GrayScale;
+    return m_spooler->submit(job);
+}
+
+bool PrintJob::writeCopy(const std::vector<int> &pages, const QString &path, int share)
+{
+    const int total = int(pages.size());
+    return writePageCopy(*m_document, pages, path, [this, total, share](int copied) {
+        m_progress = copied * share / std::max(1, total);
+        return !m_cancelled;
+    });
+}
+
+bool PrintJob::printRendered()
+{
+    const std::vector<int> pages = pagesToPrint(!m_printer->supportsMultipleCopies());
     QPainter painter;
     bool ok = painter.begin(m_printer.get());
-    int done = 0;
-    for (int copy = 0; ok && copy < copies; ++copy) {
-        for (int page = from; ok && page <= to; ++page) {
-            if (done > 0)
-                ok = m_printer->newPage();
-            ok = ok && printPage(painter, page - 1);
-            ++done;
-            m_progress = std::min(99, done * 100 / total);
-        }
+    for (size_t i = 0; ok && i < pages.size(); ++i) {
+        if (i > 0)
+            ok = m_printer->newPage();
+        ok = ok && printPage(painter, pages[i]);
+        m_progress = std::min<int>(99, int((i + 1) * 100 / pages.size()));
     }
     if (m_cancelled)
         m_printer->abort();
     if (painter.isActive())
-        painter.end();
-    m_progress = 100;
+        ok = painter.end() && ok;
+    return ok;
 }
 
 bool PrintJob::printPage(QPainter &painter, int page)

@@ -1,25 +1,35 @@
 #pragma once
-// Prints a document on its own thread: every page in the printer's range is
-// rendered at the printer's resolution, up to 300 dpi (in bands, so memory stays bounded) and
-// fitted, centred, onto the paper as the printer is set up. The page's text goes
-// over the image invisibly, so a printed PDF file keeps text that can be found.
+// Prints a document on its own thread. The pages in the printer's range go out
+// as they are, vector with their fonts and text: printing to a PDF file writes
+// a PDF of them, and a printer the spooler knows is handed one. Only a printer
+// the spooler does not know gets them rendered: each page at the printer's
+// resolution, up to 300 dpi (in bands, so memory stays bounded), fitted,
+// centred, onto the paper as the printer is set up, with the page's text
+// invisibly over the image, so a printed PDF file keeps text that can be found.
 //
 // Threads: start(), progress() and cancel() are for the GUI thread; the printer
 // belongs to the job's thread from start() on. The destructor cancels and
 // waits, which is short because cancelling aborts the running render.
 
+#include "EngineThread.h"
 #include "PdfDocument.h"
+#include "PrintSpooler.h"
 
 #include <QPrinter>
 
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <vector>
 
 class PrintJob {
 public:
-    PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer);
+    enum class Route { Automatic, Rendered };
+
+    // Without a spooler every printer gets rendered pages; Rendered sends them
+    // to a PDF file as well.
+    PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer,
+             std::shared_ptr<PrintSpooler> spooler, Route route = Route::Automatic);
     ~PrintJob();
 
     void start();
@@ -27,9 +37,17 @@ public:
     int progress() const { return m_progress.load(); }
     void cancel();
     bool finished() const { return m_progress.load() >= 100; }
+    // Once finished: true when a page or the output failed (not when cancelled).
+    bool failed() const { return m_failed.load(); }
 
 private:
     void run();
+    // 0-based pages in the order they go out, copies included when asked.
+    std::vector<int> pagesToPrint(bool withCopies) const;
+    bool writeFile();
+    bool sendToSpooler();
+    bool writeCopy(const std::vector<int> &pages, const QString &path, int share);
+    bool printRendered();
     bool printPage(class QPainter &painter, int page);
     bool printText(class QPainter &painter, int page, const class QRectF &target);
     // The cookie of the work about to run, aborted at once when cancelled; null
@@ -39,9 +57,12 @@ private:
 
     std::shared_ptr<PdfDocument> m_document;
     std::unique_ptr<QPrinter> m_printer;
+    std::shared_ptr<PrintSpooler> m_spooler;
+    Route m_route;
     std::atomic<int> m_progress{0};
+    std::atomic<bool> m_failed{false};
     std::atomic<bool> m_cancelled{false};
     std::mutex m_cookieMutex;          // guards m_cookie
     vshim_cookie *m_cookie = nullptr;  // the render running now, if any
-    std::thread m_thread;
+    EngineThread m_thread;
 };

@@ -18,7 +18,7 @@ RenderPool::~RenderPool()
             vshim_abort_cookie(r.cookie);
     }
     m_wake.notify_all();
-    for (std::thread &t : m_threads)
+    for (EngineThread &t : m_threads)
         t.join();
 }
 
@@ -76,7 +76,8 @@ void RenderPool::retire(std::unique_ptr<RenderPool> pool)
         pool->m_silenced = true;
     }
     pool->cancelAll();
-    std::thread([pool = std::move(pool)]() mutable { pool.reset(); }).detach();
+    // Joining the workers there may drop the document's last reference too.
+    EngineThread([pool = std::shared_ptr<RenderPool>(std::move(pool))] {}).detach();
 }
 
 void RenderPool::work()

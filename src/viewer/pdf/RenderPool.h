@@ -10,6 +10,7 @@
 // they only hold m_mutex briefly, and never while a render runs.
 // Lock order: PdfDocument's locks are taken by workers with m_mutex released.
 
+#include "EngineThread.h"
 #include "PdfDocument.h"
 #include "TileRenderer.h"
 
@@ -20,7 +21,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 struct RenderedTile {
@@ -69,5 +69,5 @@ private:
     std::deque<TileRequest> m_queue;
     std::vector<Running> m_running;
     bool m_stopping = false;
-    std::vector<std::thread> m_threads;
+    std::vector<EngineThread> m_threads;
 };

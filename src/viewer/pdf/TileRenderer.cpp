@@ -1,6 +1,7 @@
 #include "TileRenderer.h"
 
 #include "ThreadContext.h"
+#include "TooComplexPlaceholder.h"
 
 #include <algorithm>
 
@@ -19,10 +20,11 @@ constexpr int kBgra = 0;
 
 // The page's contents scaled to the size the document shows for it: 1 for
 // every ordinary page, less for one larger than PdfDocument's maximum side.
-static double contentScale(PdfDocument &document, int page, fz_display_list *list)
+static double contentScale(fz_context *ctx, PdfDocument &document, int page,
+                           fz_display_list *list)
 {
     float width = 0, height = 0;
-    vshim_display_list_size(threadContext(), list, &width, &height);
+    vshim_display_list_size(ctx, list, &width, &height);
     const QSizeF shown = document.pageSizes().at(page);
     double scale = 1;
     if (width > shown.width() + 0.5)
@@ -35,25 +37,29 @@ static double contentScale(PdfDocument &document, int page, fz_display_list *lis
 QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie *cookie)
 {
     QImage image(part.rect.size(), kFormat);
-    if (image.isNull())
-        return image; // out of memory: treated like an abort, tried again later
+    fz_context *ctx = threadContext();
+    if (image.isNull() || !ctx)
+        return QImage(); // out of memory: treated like an abort, tried again later
     const int page = part.page;
     DisplayList list = document.displayList(page, cookie);
     if (!list) {
         if (vshim_cookie_aborted(cookie) && !vshim_cookie_overdue(cookie))
             return QImage();
-        image.fill(Qt::white);
+        if (document.givenUp(page))
+            paintTooComplexPlaceholder(image, part, document.pageSizes().at(page));
+        else
+            image.fill(Qt::white);
         return image;
     }
-    const double scale = part.scale * contentScale(document, page, list.get());
+    const double scale = part.scale * contentScale(ctx, document, page, list.get());
     vshim_error err;
-    const int status = vshim_render(threadContext(), list.get(), float(scale), part.rotation,
+    const int status = vshim_render(ctx, list.get(), float(scale), part.rotation,
                                     part.rect.x(), part.rect.y(), part.rect.width(),
                                     part.rect.height(), image.bits(), int(image.bytesPerLine()),
                                     kBgra, cookie, &err);
     if (vshim_cookie_overdue(cookie)) {
         document.giveUp(page);
-        image.fill(Qt::white);
+        paintTooComplexPlaceholder(image, part, document.pageSizes().at(page));
         return image;
     }
     if (status == 1)

@@ -7,7 +7,7 @@
 
 #include <QImage>
 
-// The part of the page image, opaque; a page that cannot be rendered, or whose
-// work ran past the cookie's time limit, comes back white. A null image means
+// The part of the page image, opaque; a page that cannot be rendered comes back
+// white, one whose work ran past the cookie's time limit (given up) with a notice. A null image means
 // the cookie was aborted from outside (the part is no longer wanted).
 QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie *cookie);

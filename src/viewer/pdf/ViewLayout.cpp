@@ -44,6 +44,14 @@ QSizeF ViewLayout::rotatedPoints(int page) const
     return m_rotation % 180 ? size.transposed() : size;
 }
 
+double ViewLayout::widestPoints() const
+{
+    double widest = 0;
+    for (int page = 0; page < pageCount(); ++page)
+        widest = std::max(widest, rotatedPoints(page).width());
+    return widest;
+}
+
 QSizeF ViewLayout::displayedSize(int page) const
 {
     return rotatedPoints(page) * pixelsPerPoint();
@@ -67,7 +75,8 @@ double ViewLayout::fitZoom(FitMode mode, int page, const QSizeF &area) const
     if (page < 0 || page >= pageCount())
         return m_zoom;
     const QSizeF points = rotatedPoints(page) * kPixelsPerPoint;
-    const double byWidth = (area.width() - 2 * kMargin) / points.width();
+    const double across = m_continuous ? widestPoints() * kPixelsPerPoint : points.width();
+    const double byWidth = (area.width() - 2 * kMargin) / across;
     const double byHeight = (area.height() - 2 * kMargin) / points.height();
     switch (mode) {
     case FitMode::Width:

@@ -50,7 +50,9 @@ public:
     int currentPage() const { return m_current; }
 
     double pixelsPerPoint() const { return m_zoom * kPixelsPerPoint; }
-    // The zoom that fits the page (with margins) into the area in the given mode.
+    // The zoom that fits the page (with margins) into the area in the given
+    // mode. Continuous pages fit across by the widest page, so no page needs a
+    // sideways scroll.
     double fitZoom(FitMode mode, int page, const QSizeF &area) const;
 
     QSizeF contentSize() const;
@@ -82,6 +84,7 @@ public:
 private:
     QSizeF displayedSize(int page) const; // rotated and zoomed, pixels
     QSizeF rotatedPoints(int page) const;
+    double widestPoints() const; // rotated
     void relayout();
 
     QVector<QSizeF> m_sizes;

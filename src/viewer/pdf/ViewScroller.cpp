@@ -11,6 +11,7 @@
 
 ViewScroller::ViewScroller(QAbstractScrollArea &area) : m_area(area)
 {
+    setFit(m_fit);
     m_layout.setViewportSize(m_area.viewport()->size());
 }
 
@@ -61,14 +62,25 @@ void ViewScroller::relayout(const std::function<void(ViewLayout &)> &change)
 
 void ViewScroller::setFitMode(FitMode mode)
 {
-    m_fit = mode;
+    setFit(mode);
     relayout([](ViewLayout &) {});
 }
 
 void ViewScroller::setZoom(double zoom)
 {
-    m_fit = FitMode::None;
+    setFit(FitMode::None);
     relayout([zoom](ViewLayout &layout) { layout.setZoom(zoom); });
+}
+
+// Pages fitted across leave room for the vertical bar and never reach past
+// the view sideways, so no horizontal bar shows for them, not even for a
+// pixel of rounding.
+void ViewScroller::setFit(FitMode mode)
+{
+    m_fit = mode;
+    const bool fittedAcross = mode == FitMode::Width || mode == FitMode::Window;
+    m_area.setHorizontalScrollBarPolicy(fittedAcross ? Qt::ScrollBarAlwaysOff
+                                                     : Qt::ScrollBarAsNeeded);
 }
 
 void ViewScroller::viewportResized()
@@ -103,9 +115,10 @@ void ViewScroller::updateScrollBars()
     QScrollBar *down = m_area.verticalScrollBar();
     m_followScroll = false;
     // Thousands of huge pages at the largest zoom would overflow an int: the
-    // scroll range stops at a billion pixels instead.
+    // scroll range stops at a billion pixels instead. Content a rounding error
+    // past a whole pixel (a page fitted across) scrolls by nothing.
     const auto range = [](double content, int view) {
-        return std::max(0, int(std::min(std::ceil(content), 1e9)) - view);
+        return std::max(0, int(std::min(std::ceil(content - 1e-6), 1e9)) - view);
     };
     across->setRange(0, range(content.width(), view.width()));
     down->setRange(0, range(content.height(), view.height()));

@@ -53,6 +53,7 @@ signals:
     void scaleChanged();
 
 private:
+    void setFit(FitMode mode);
     QSizeF fitArea() const;
     void applyFit();
     void updateScrollBars();

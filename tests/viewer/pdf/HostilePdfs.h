@@ -12,6 +12,9 @@ namespace hostile {
 struct File {
     const char *name;
     QByteArray bytes;
+    // What is hostile in it is left out, the rest opens, and a shown viewer keeps
+    // its window answering while it reads the file through.
+    bool inWindow = false;
 };
 
 inline QByteArray textContent(const QByteArray &text)
@@ -86,6 +89,125 @@ inline QByteArray formBomb(int levels)
             + QByteArray::number(firstForm + levels) + " 0 R >> >> /Contents 4 0 R >>");
     pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /X Do Q");
     addFormChain(pdf, firstForm, levels);
+    return pdf.classic(root);
+}
+
+// An outline nested `depth` levels deep: each entry's /First is the next.
+inline QByteArray deepOutline(int depth)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+    pdf.add("<< /First 5 0 R /Last 5 0 R >>");
+    for (int i = 1; i < depth; ++i)
+        pdf.add("<< /Title (l) /First " + QByteArray::number(5 + i) + " 0 R >>");
+    pdf.add("<< /Title (l) /Dest [3 0 R /Fit] >>");
+    return pdf.withObjectStreams(root);
+}
+
+// Named destinations in a name tree nested `depth` levels deep, used by a link
+// on the page and by the outline.
+inline QByteArray deepNameTree(int depth)
+{
+    RawPdf pdf;
+    const int tree = 5;
+    const int entry = tree + depth;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R /Names << /Dests "
+                             + QByteArray::number(tree) + " 0 R >> >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots [<< /Type /Annot "
+            "/Subtype /Link /Rect [0 0 100 100] /Dest (deep) >>] >>");
+    pdf.add("<< /First " + QByteArray::number(entry) + " 0 R /Last " + QByteArray::number(entry)
+            + " 0 R >>");
+    for (int i = 0; i + 1 < depth; ++i)
+        pdf.add("<< /Kids [" + QByteArray::number(tree + i + 1) + " 0 R] /Limits [(a) (z)] >>");
+    pdf.add("<< /Names [(deep) [3 0 R /Fit]] /Limits [(deep) (deep)] >>");
+    pdf.add("<< /Title (deep) /Parent 4 0 R /Dest (deep) >>");
+    return pdf.withObjectStreams(root);
+}
+
+// A page drawn in a layer whose /Order arrays nest `depth` levels deep.
+inline QByteArray deepLayerOrder(int depth)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /OCProperties << /OCGs [5 0 R] "
+                             "/D << /Order 6 0 R >> >> >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
+            "/Resources << /Properties << /L 5 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", "/OC /L BDC 0 0 10 10 re f EMC");
+    pdf.add("<< /Type /OCG /Name (layer) >>");
+    for (int i = 0; i + 1 < depth; ++i)
+        pdf.add("[" + QByteArray::number(7 + i) + " 0 R]");
+    pdf.add("[5 0 R]");
+    return pdf.withObjectStreams(root);
+}
+
+// An outline of `chapters` chapters, each with two sections of three entries,
+// all sharing one title of `titleBytes` bytes.
+inline QByteArray longTitles(int chapters, int titleBytes)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 5 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+    const int title = pdf.add("(" + QByteArray(titleBytes, 'W') + ")");
+    const int chapter0 = title + 2, section0 = chapter0 + chapters, entry0 = section0 + 2 * chapters;
+    auto ref = [](int n) { return QByteArray::number(n) + " 0 R"; };
+    pdf.add("<< /First " + ref(chapter0) + " /Last " + ref(chapter0 + chapters - 1) + " >>");
+    // `count` siblings numbered from `first` below `parent`; sibling i has `kids`
+    // children numbered from kidsFirst + i * kids.
+    auto siblings = [&](int parent, int first, int count, int kids, int kidsFirst) {
+        for (int i = 0; i < count; ++i) {
+            QByteArray entry = "<< /Title " + ref(title) + " /Parent " + ref(parent)
+                               + " /Dest [3 0 R /Fit]";
+            if (i > 0)
+                entry += " /Prev " + ref(first + i - 1);
+            if (i + 1 < count)
+                entry += " /Next " + ref(first + i + 1);
+            if (kids > 0)
+                entry += " /First " + ref(kidsFirst + i * kids) + " /Last "
+                         + ref(kidsFirst + i * kids + kids - 1);
+            pdf.add(entry + " >>");
+        }
+    };
+    siblings(title + 1, chapter0, chapters, 2, section0);
+    for (int c = 0; c < chapters; ++c)
+        siblings(chapter0 + c, section0 + 2 * c, 2, 3, entry0 + 6 * c);
+    for (int s = 0; s < 2 * chapters; ++s)
+        siblings(section0 + s, entry0 + 3 * s, 3, 0, 0);
+    return pdf.classic(root);
+}
+
+// `pages` pages in one flat page tree.
+inline QByteArray flatPages(int pages)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(3 + i) + " 0 R ";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    for (int i = 0; i < pages; ++i)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+    return pdf.classic(root);
+}
+
+// `pages` pages sharing one /Annots array that lists the same link `references` times.
+inline QByteArray sharedAnnots(int pages, int references)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(5 + i) + " 0 R ";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    pdf.add("[" + QByteArray("4 0 R ").repeated(references) + "]");
+    pdf.add("<< /Type /Annot /Subtype /Link /Rect [10 10 100 100] "
+            "/A << /S /URI /URI (https://example.org/) >> >>");
+    for (int i = 0; i < pages; ++i)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots 3 0 R >>");
     return pdf.classic(root);
 }
 
@@ -174,25 +296,11 @@ inline QList<File> all()
         pdf.add("<< /Title (loop) /Parent 4 0 R /Next 5 0 R /First 5 0 R /Dest [3 0 R /Fit] >>");
         files.append({"outline-loop", pdf.classic(root)});
     }
-    {
-        // An outline 20 000 entries deep.
-        RawPdf pdf;
-        const int depth = 20000;
-        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 4 0 R >>");
-        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
-        pdf.add("<< /First 5 0 R /Last 5 0 R >>");
-        for (int i = 0; i < depth; ++i) {
-            const int self = 5 + i;
-            QByteArray entry = "<< /Title (level) /Parent " + QByteArray::number(self - 1)
-                               + " 0 R /Dest [3 0 R /Fit]";
-            if (i + 1 < depth)
-                entry += " /First " + QByteArray::number(self + 1) + " 0 R /Last "
-                         + QByteArray::number(self + 1) + " 0 R";
-            pdf.add(entry + " >>");
-        }
-        files.append({"outline-deep", pdf.classic(root)});
-    }
+    files.append({"outline-deep", deepOutline(100000), true});
+    files.append({"name-tree-deep", deepNameTree(100000), true});
+    files.append({"layer-order-deep", deepLayerOrder(100000), true});
+    files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
+    files.append({"shared-annots", sharedAnnots(10, 200000)});
     {
         RawPdf pdf;
         const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");

@@ -1,6 +1,7 @@
-// Links inside documents: a click with the hand tool follows a link to a page
-// of the document, reports web and mail addresses for the window to open, and
-// never runs file:, launch or JavaScript actions.
+// Links inside documents: a click with the hand tool follows a link to its
+// point in the document (a jump back and forward walk), reports web and mail
+// addresses for the window to open, and never runs file:, launch or JavaScript
+// actions.
 #include "Fixtures.h"
 #include "RawPdf.h"
 #include "ScriptedModalUi.h"
@@ -8,6 +9,7 @@
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/PdfDocument.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 
 namespace {
@@ -38,7 +40,7 @@ QByteArray linkedDocument()
             "9 0 R 10 0 R 11 0 R 12 0 R] >>");
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
-    pdf.add(annotation(50, 92, "/Dest [5 0 R /Fit]"));
+    pdf.add(annotation(50, 92, "/Dest [5 0 R /XYZ 0 342 0]")); // 500 points from the top
     pdf.add(annotation(50, 192, "/A << /S /URI /URI (https://example.org/guide?a=1) >>"));
     pdf.add(annotation(50, 292, "/A << /S /URI /URI (mailto:reader@example.org) >>"));
     pdf.add(annotation(300, 92, "/A << /S /URI /URI (file:///etc/passwd) >>"));
@@ -74,6 +76,7 @@ private slots:
         QVERIFY(!doc.linkAt(0, kToPage3)); // not asked for yet: the GUI never waits
         QVERIFY(doc.displayList(0, nullptr));
         QCOMPARE(doc.linkAt(0, kToPage3)->page, 2);
+        QCOMPARE(doc.linkAt(0, kToPage3)->target, QPointF(0, 500));
         QCOMPARE(doc.linkAt(0, kWeb)->url, QUrl("https://example.org/guide?a=1"));
         QCOMPARE(doc.linkAt(0, kMail)->url, QUrl("mailto:reader@example.org"));
         for (const QPointF &never : {kFile, kLaunch, kScript, kScriptUri, kNoLink})
@@ -117,9 +120,46 @@ private slots:
         QCOMPARE(reported.count(), 2);
 
         QSignalSpy pages(&viewer, &ViewerControl::PageChanged);
+        const PagePoint start = view->topLeftPoint();
         click(kToPage3);
         QCOMPARE(viewer.CurrentPage(), 3);
         QCOMPARE(pages.last().at(0).toInt(), 3);
+        // The view goes as far towards the link's point as the last page lets
+        // it: not the page's top.
+        QCOMPARE(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
+        QVERIFY(view->pageToWidget(2, QPointF(0, 0)).y() < -100);
+        const PagePoint target = view->topLeftPoint();
+
+        // Back and forward walk the jumps: Alt+Left and Alt+Right, the mouse's
+        // back and forward buttons.
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        const auto at = [view](int page, const QPointF &point) {
+            const PagePoint now = view->topLeftPoint();
+            return now.page == page && qAbs(now.point.y() - point.y()) < 1;
+        };
+        QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(at(0, start.point));
+        QTest::mouseClick(port, Qt::ForwardButton);
+        QVERIFY(at(2, target.point));
+        QTest::mouseClick(port, Qt::BackButton);
+        QVERIFY(at(0, start.point));
+        // A typed page is a jump too, and forgets the way forward; paging is none.
+        viewer.setCurrentPage(3);
+        viewer.setCurrentPage(2);
+        QTest::keyClick(view, Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(viewer.CurrentPage(), 2);
+        QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(at(0, start.point));
+        QCOMPARE(pages.last().at(0).toInt(), 1);
+        // The history goes with the document.
+        viewer.setCurrentPage(3);
+        viewer.CloseDocument();
+        QCOMPARE(viewer.OpenDocument(fx.bytes("click.pdf", linkedDocument()), {}, {}), 0);
+        viewer.setCurrentPage(2);
+        viewer.setCurrentPage(3);
+        QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(viewer.CurrentPage(), 3);
 
         // The text tool selects and follows nothing.
         viewer.setCurrentPage(1);

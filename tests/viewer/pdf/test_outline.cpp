@@ -1,9 +1,12 @@
-// The outline pane mirrors the document's outline and moves to the chosen page.
+// The outline pane mirrors the document's outline, moves to the chosen entry's
+// point and marks the section being read.
 #include "Fixtures.h"
+#include "HostilePdfs.h"
 #include "ScriptedModalUi.h"
 #include "ShownText.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/OutlinePane.h"
+#include "viewer/pdf/PageView.h"
 
 #include <QSignalSpy>
 
@@ -95,6 +98,48 @@ private slots:
         viewer.setPageLayout(0);
         emit pane->itemActivated(pane->topLevelItem(0)->child(1), 0);
         QCOMPARE(viewer.CurrentPage(), 4);
+    }
+
+    void theSectionBeingReadIsMarked()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.resize(700, 500);
+        viewer.show();
+        SampleDocument doc = withOutline();
+        doc.outline[0].children[1].children = {{QStringLiteral("1.2.1 Lower down"), 4, {}, 500}};
+        QCOMPARE(viewer.OpenDocument(fx.write("marked.pdf", doc), {}, {}), 0);
+        OutlinePane *pane = viewer.outlinePane();
+        QCOMPARE(pane->currentItem(), pane->topLevelItem(0));
+        viewer.setCurrentPage(5);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.2.1 Lower down"));
+        viewer.setCurrentPage(3);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.1.1 深处"));
+        viewer.setCurrentPage(4); // the page's top: above the section lower down
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("1.2 More"));
+        viewer.setCurrentPage(6);
+        QCOMPARE(pane->currentItem()->text(0), QStringLiteral("Appendix"));
+        // An entry lands on its point, not the top of its page.
+        QTreeWidgetItem *lower = pane->topLevelItem(0)->child(1)->child(0);
+        emit pane->itemActivated(lower, 0);
+        QCOMPARE(viewer.CurrentPage(), 4);
+        QVERIFY(qAbs(viewer.pageView()->pageToWidget(3, QPointF(0, 500)).y()) < 1);
+        QCOMPARE(pane->currentItem(), lower);
+    }
+
+    // Hundreds of entries with megabyte titles once froze the window for minutes.
+    void longOutlineOpensItsTopLevelWithTitlesCut()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.show();
+        const QString path = fx.bytes("long-titles.pdf", hostile::longTitles(100, 1 << 20));
+        QCOMPARE(viewer.OpenDocument(path, {}, {}), 0);
+        OutlinePane *pane = viewer.outlinePane();
+        QCOMPARE(pane->topLevelItemCount(), 100);
+        QTreeWidgetItem *section = pane->topLevelItem(99)->child(1);
+        QCOMPARE(section->childCount(), 3);
+        QCOMPARE(section->child(2)->text(0), QString(1000, QLatin1Char('W')));
+        QVERIFY(pane->topLevelItem(99)->isExpanded());
+        QVERIFY(!section->isExpanded());
     }
 
     void noOutlineGivesAnEmptyPane()

@@ -134,6 +134,27 @@ private slots:
         const double narrow = viewer.ZoomFactor();
         viewer.resize(900, 400);
         QVERIFY(viewer.ZoomFactor() > narrow);
+        // Fit window from the middle of a page shows that page whole.
+        view->verticalScrollBar()->setValue(int(view->layout().pageRect(1).center().y()));
+        QCOMPARE(viewer.CurrentPage(), 2);
+        viewer.setFitMode(0);
+        QCOMPARE(viewer.CurrentPage(), 2);
+        QTRY_VERIFY(QRectF(view->viewport()->rect()).contains(shownPage(view, 1)));
+
+        // Pages of mixed widths: fitted, the widest fits across beside the
+        // vertical bar and no horizontal bar shows; a zoom past the view has one.
+        SampleDocument mixed;
+        for (const QSizeF size : {QSizeF(595, 842), QSizeF(842, 595), QSizeF(595, 842)})
+            mixed.pages.append(SamplePage::withLines({QStringLiteral("Page")}, 24, size));
+        QCOMPARE(viewer.OpenDocument(fx.write("mixed.pdf", mixed), {}, {}), 0);
+        for (const qint16 mode : {2, 0}) {
+            viewer.setFitMode(mode);
+            QVERIFY(view->verticalScrollBar()->isVisible());
+            QVERIFY(!view->horizontalScrollBar()->isVisible());
+            QCOMPARE(view->horizontalScrollBar()->maximum(), 0); // nothing to scroll sideways
+        }
+        viewer.setZoomFactor(3);
+        QTRY_VERIFY(view->horizontalScrollBar()->isVisible());
     }
 
     void keysScrollAndTurnPages()

@@ -88,9 +88,13 @@ private slots:
     {
         const ViewLayout layout = threePages(true);
         const QSizeF area(1000, 700);
-        // Width: the page's width fills the area less two margins.
-        QVERIFY(near(layout.fitZoom(FitMode::Width, 0, area), (1000 - 2 * kM) / (600 * kPx)));
+        // Width: the widest page fills the area less two margins, so no page
+        // of the continuous pages reaches past the view.
+        QVERIFY(near(layout.fitZoom(FitMode::Width, 0, area), (1000 - 2 * kM) / (900 * kPx)));
         QVERIFY(near(layout.fitZoom(FitMode::Width, 1, area), (1000 - 2 * kM) / (900 * kPx)));
+        // A single page shows alone: its own width fills the area.
+        const ViewLayout single = threePages(false);
+        QVERIFY(near(single.fitZoom(FitMode::Width, 0, area), (1000 - 2 * kM) / (600 * kPx)));
         // Window: the tighter of width and height.
         QVERIFY(near(layout.fitZoom(FitMode::Window, 0, area), (700 - 2 * kM) / (800 * kPx)));
         QVERIFY(near(layout.fitZoom(FitMode::Window, 1, area), (1000 - 2 * kM) / (900 * kPx)));

@@ -1,12 +1,11 @@
 #include <mupdf/fitz.h>
 #include <mupdf/pdf.h>
 
+#include "shim_depth.h"
 #include "shim_engine.h"
 #include "shim_internal.h"
 #include "shim_pages.h"
 
-#include <stdlib.h>
-#include <string.h>
 #include <sys/stat.h>
 
 /* Files up to this size are read whole at open, so loading a page never waits
@@ -75,6 +74,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
         return result;
     }
 
+    vshim_drop_deep_structures(ctx, doc);
     fz_try(ctx)
         pages = vshim_count_pages(ctx, (fz_document *)doc);
     fz_catch(ctx) {
@@ -117,70 +117,4 @@ int vshim_page_size(fz_context *ctx, fz_document *doc, int page, float *width, f
         status = -1;
     }
     return status;
-}
-
-static int count_entries(fz_outline *node)
-{
-    int n = 0;
-    for (; node; node = node->next)
-        n += 1 + count_entries(node->down);
-    return n;
-}
-
-static void copy_entries(fz_context *ctx, fz_document *doc, fz_outline *node, int depth,
-                         vshim_outline_entry *entries, int *at)
-{
-    for (; node; node = node->next) {
-        vshim_outline_entry *e = &entries[(*at)++];
-        e->title = strdup(node->title ? node->title : "");
-        if (!e->title)
-            fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
-        e->page = fz_page_number_from_location(ctx, doc, node->page);
-        e->depth = depth;
-        copy_entries(ctx, doc, node->down, depth + 1, entries, at);
-    }
-}
-
-vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *count,
-                                        vshim_error *err)
-{
-    fz_outline *outline = NULL;
-    vshim_outline_entry *entries = NULL;
-    int n = 0, filled = 0;
-    vshim_clear(err);
-    *count = 0;
-    fz_var(outline);
-    fz_var(entries);
-    fz_var(filled);
-    fz_try(ctx) {
-        outline = fz_load_outline(ctx, doc);
-        n = count_entries(outline);
-        if (n > 0) {
-            /* Plain calloc: the C++ side frees it without a context. */
-            entries = calloc((size_t)n, sizeof *entries);
-            if (!entries)
-                fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
-            copy_entries(ctx, doc, outline, 0, entries, &filled);
-        }
-    }
-    fz_always(ctx)
-        fz_drop_outline(ctx, outline);
-    fz_catch(ctx) {
-        vshim_store_caught(ctx, err);
-        vshim_free_outline(entries, n);
-        entries = NULL;
-        n = 0;
-    }
-    *count = n;
-    return entries;
-}
-
-void vshim_free_outline(vshim_outline_entry *entries, int count)
-{
-    int i;
-    if (!entries)
-        return;
-    for (i = 0; i < count; ++i)
-        free(entries[i].title);
-    free(entries);
 }

@@ -72,12 +72,18 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
                  int x, int y, int w, int h, unsigned char *samples, int stride, int bgra,
                  vshim_cookie *cookie, vshim_error *err);
 
+/* Longer titles are cut: no outline pane shows more, and a title of megabytes
+ * would otherwise be copied and laid out whole. */
+#define VSHIM_OUTLINE_TITLE_CHARS 1000
 typedef struct vshim_outline_entry {
-    char *title; /* UTF-8, owned by the array */
+    char *title; /* UTF-8, at most VSHIM_OUTLINE_TITLE_CHARS characters, owned by the array */
     int page;    /* 0-based target, -1 when the entry points nowhere in the document */
+    float x, y;  /* the target point on that page (page space, see vshim_link); NaN
+                    for a coordinate the entry does not name */
     int depth;   /* 0 at top level */
 } vshim_outline_entry;
-/* The outline in pre-order; *count is 0 when the document has none. Free the
+/* The outline in pre-order; *count is 0 when the document has none, or one
+ * that loops or nests deeper than VSHIM_MAX_NESTING (shim_depth.h). Free the
  * result with vshim_free_outline. */
 vshim_outline_entry *vshim_load_outline(fz_context *ctx, fz_document *doc, int *count,
                                         vshim_error *err);
@@ -87,9 +93,15 @@ void vshim_free_outline(vshim_outline_entry *entries, int count);
 typedef struct vshim_link {
     float x0, y0, x1, y1;
     int page;  /* 0-based target inside the document, -1 for none */
+    float x, y; /* the target point on that page; NaN for a coordinate the link
+                   does not name (a whole-page target names neither) */
     char *uri; /* an outside address as the file states it (any scheme), or NULL */
 } vshim_link;
-/* The page's links; *count is 0 when it has none or they cannot be read.
+/* More links than any real page holds; a hostile page may list the same one
+ * hundreds of thousands of times. */
+#define VSHIM_MAX_LINKS 1000
+/* The page's links, each area and target once, at most VSHIM_MAX_LINKS of
+ * them; *count is 0 when it has none or they cannot be read.
  * Free the result with vshim_free_links. */
 vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int page, int *count,
                              vshim_error *err);

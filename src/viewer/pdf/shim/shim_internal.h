@@ -15,6 +15,12 @@ void vshim_store_caught(fz_context *ctx, vshim_error *err);
 /* Marks err as "no error". */
 void vshim_clear(vshim_error *err);
 
+/* The page (0-based, -1 for none) and the point (NaN where unnamed) an
+ * internal link's URI leads to. A target that cannot be read leaves *page as
+ * it was. */
+void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, int *page,
+                          float *x, float *y);
+
 /* The MuPDF cookie inside the shim's opaque cookie (NULL for NULL). */
 struct vshim_cookie;
 fz_cookie *vshim_fz_cookie(struct vshim_cookie *cookie);

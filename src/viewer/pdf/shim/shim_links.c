@@ -3,15 +3,57 @@
 #include "shim_engine.h"
 #include "shim_internal.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 
-static int count_links(fz_link *link)
+void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, int *page,
+                          float *x, float *y)
 {
-    int n = 0;
-    for (; link; link = link->next)
-        ++n;
-    return n;
+    fz_link_dest dest;
+    *x = *y = NAN;
+    fz_try(ctx)
+        dest = fz_resolve_link_dest(ctx, doc, uri);
+    fz_catch(ctx)
+        return; /* a target that cannot be read leads nowhere new */
+    *page = fz_page_number_from_location(ctx, doc, dest.loc);
+    switch (dest.type) {
+    case FZ_LINK_DEST_XYZ:
+    case FZ_LINK_DEST_FIT_R:
+        *x = dest.x;
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_H:
+    case FZ_LINK_DEST_FIT_BH:
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_V:
+    case FZ_LINK_DEST_FIT_BV:
+        *x = dest.x;
+        break;
+    default:
+        break;
+    }
+}
+
+/* Links looked at per page: enough to find VSHIM_MAX_LINKS distinct ones among
+ * duplicates, without comparing hundreds of thousands. */
+enum { MAX_EXAMINED = 20 * VSHIM_MAX_LINKS };
+
+static int same_link(const vshim_link *a, const vshim_link *b, const char *b_uri)
+{
+    return a->x0 == b->x0 && a->y0 == b->y0 && a->x1 == b->x1 && a->y1 == b->y1
+           && a->page == b->page
+           && (a->uri == b_uri || (a->uri && b_uri && !strcmp(a->uri, b_uri)));
+}
+
+static int known(const vshim_link *out, int filled, const vshim_link *link, const char *uri)
+{
+    int i;
+    for (i = 0; i < filled; ++i)
+        if (same_link(&out[i], link, uri))
+            return 1;
+    return 0;
 }
 
 vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int *count,
@@ -20,42 +62,47 @@ vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int 
     fz_page *page = NULL;
     fz_link *links = NULL;
     vshim_link *out = NULL;
-    int n = 0, filled = 0;
+    int filled = 0;
     vshim_clear(err);
     *count = 0;
     fz_var(page);
     fz_var(links);
     fz_var(out);
-    fz_var(n);
     fz_var(filled);
     fz_try(ctx) {
-        fz_link *link;
+        const fz_link *link;
+        int examined = 0;
         page = fz_load_page(ctx, doc, number);
         links = fz_load_links(ctx, page);
-        n = count_links(links);
-        if (n > 0) {
+        if (links) {
             /* Plain calloc: the C++ side frees it without a context. */
-            out = calloc((size_t)n, sizeof *out);
+            out = calloc(VSHIM_MAX_LINKS, sizeof *out);
             if (!out)
                 fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
         }
-        for (link = links; link; link = link->next) {
-            vshim_link *l = &out[filled++];
-            l->x0 = link->rect.x0;
-            l->y0 = link->rect.y0;
-            l->x1 = link->rect.x1;
-            l->y1 = link->rect.y1;
-            l->page = -1;
-            if (!link->uri)
+        for (link = links; link && filled < VSHIM_MAX_LINKS && examined < MAX_EXAMINED;
+             link = link->next, ++examined) {
+            vshim_link l;
+            const char *uri = NULL;
+            l.x0 = link->rect.x0;
+            l.y0 = link->rect.y0;
+            l.x1 = link->rect.x1;
+            l.y1 = link->rect.y1;
+            l.page = -1;
+            l.x = l.y = NAN;
+            l.uri = NULL;
+            if (link->uri && fz_is_external_link(ctx, link->uri))
+                uri = link->uri;
+            else if (link->uri)
+                vshim_resolve_target(ctx, doc, link->uri, &l.page, &l.x, &l.y);
+            if (known(out, filled, &l, uri))
                 continue;
-            if (fz_is_external_link(ctx, link->uri)) {
-                l->uri = strdup(link->uri);
-                if (!l->uri)
+            if (uri) {
+                l.uri = strdup(uri);
+                if (!l.uri)
                     fz_throw(ctx, FZ_ERROR_MEMORY, "out of memory");
-            } else {
-                l->page = fz_page_number_from_location(
-                    ctx, doc, fz_resolve_link(ctx, doc, link->uri, NULL, NULL));
             }
+            out[filled++] = l;
         }
     }
     fz_always(ctx) {

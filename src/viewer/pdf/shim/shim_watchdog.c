@@ -20,10 +20,10 @@ void vshim_set_page_time_limit_ms(int limit_ms)
     __atomic_store_n(&page_time_limit_ms, limit_ms, __ATOMIC_RELAXED);
 }
 
-static long long now_ms(void)
+static long long now_ms(clockid_t clock)
 {
     struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
+    clock_gettime(clock, &t);
     return (long long)t.tv_sec * 1000 + t.tv_nsec / 1000000;
 }
 
@@ -38,30 +38,34 @@ static void unlink_watch(vshim_watch *watch)
     watch->prev = watch->next = NULL;
 }
 
-/* Sleeps until the earliest deadline (or a change), then aborts what is due. */
+/* Aborts what is due, then sleeps as long as the nearest deadline is away at
+ * least (a thread's CPU time grows no faster than the wall clock), or until a
+ * change. */
 static void *watch_loop(void *unused)
 {
     (void)unused;
     pthread_mutex_lock(&lock);
     for (;;) {
         vshim_watch *w, *next;
-        long long earliest = 0, now = now_ms();
+        long long nearest = -1;
         for (w = running; w; w = next) {
+            const long long left = w->deadline_ms - now_ms(w->clock);
             next = w->next;
-            if (w->deadline_ms <= now) {
+            if (left <= 0) {
                 __atomic_store_n(&w->cookie->abort, 1, __ATOMIC_RELAXED);
                 w->overdue = 1;
                 unlink_watch(w);
-            } else if (!earliest || w->deadline_ms < earliest) {
-                earliest = w->deadline_ms;
+            } else if (nearest < 0 || left < nearest) {
+                nearest = left;
             }
         }
-        if (!earliest) {
+        if (nearest < 0) {
             pthread_cond_wait(&changed, &lock);
         } else {
+            const long long until_ms = now_ms(CLOCK_MONOTONIC) + nearest;
             struct timespec until;
-            until.tv_sec = earliest / 1000;
-            until.tv_nsec = (earliest % 1000) * 1000000;
+            until.tv_sec = until_ms / 1000;
+            until.tv_nsec = (until_ms % 1000) * 1000000;
             pthread_cond_timedwait(&changed, &lock, &until);
         }
     }
@@ -94,8 +98,10 @@ int vshim_watch_start(vshim_watch *watch, fz_cookie *cookie, int limit_ms)
     pthread_once(&started_once, start_thread);
     if (!started)
         return -1;
+    if (pthread_getcpuclockid(pthread_self(), &watch->clock) != 0)
+        watch->clock = CLOCK_MONOTONIC;
     pthread_mutex_lock(&lock);
-    watch->deadline_ms = now_ms() + limit_ms;
+    watch->deadline_ms = now_ms(watch->clock) + limit_ms;
     watch->next = running;
     if (running)
         running->prev = watch;

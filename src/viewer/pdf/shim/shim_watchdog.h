@@ -1,12 +1,15 @@
 #ifndef VELLUMO_SHIM_WATCHDOG_H
 #define VELLUMO_SHIM_WATCHDOG_H
 /* Time limits for MuPDF work. While a watch runs, a watchdog thread raises the
- * cookie's abort flag once the limit has passed, so a page that would take
- * minutes (a hostile content stream, forms drawing forms a million times) is
- * abandoned and shown blank. The watch lives on the caller's stack between
+ * cookie's abort flag once the watched thread has spent the limit in CPU time,
+ * so a page that would take minutes (a hostile content stream, forms drawing
+ * forms a million times) is abandoned, while a legitimate heavy page on a busy
+ * machine, waiting for a processor, is not. The watch lives on the caller's stack between
  * vshim_watch_start and vshim_watch_stop; both are called outside fz_try. */
 
 #include <mupdf/fitz.h>
+
+#include <time.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -20,7 +23,8 @@ void vshim_set_page_time_limit_ms(int limit_ms);
 
 typedef struct vshim_watch {
     fz_cookie *cookie;
-    long long deadline_ms; /* on the monotonic clock */
+    clockid_t clock;       /* the watched thread's CPU-time clock */
+    long long deadline_ms; /* on that clock */
     int overdue;           /* set by the watchdog when it raised the abort */
     struct vshim_watch *prev, *next; /* in the list of running watches */
 } vshim_watch;

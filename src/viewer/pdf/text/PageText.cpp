@@ -44,6 +44,22 @@ std::vector<QRectF> PageText::rectsFor(TextRange range) const
     return rects;
 }
 
+bool PageText::continuesLine(int prev, int next) const
+{
+    const auto bounds = [this](int l) {
+        const TextLine &line = lines[size_t(l)];
+        QRectF rect;
+        for (int i = line.first; i < line.first + line.count; ++i)
+            rect = rect.united(boxes[size_t(i)].rect());
+        return rect;
+    };
+    const QRectF a = bounds(prev);
+    const QRectF b = bounds(next);
+    const double height = std::min(a.height(), b.height());
+    const double overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
+    return height > 0 && overlap >= height / 2 && b.left() >= a.right() - height / 2;
+}
+
 namespace {
 
 // Appends codes [from, to), leaving out blank runs that sit between two Chinese characters.
@@ -73,15 +89,15 @@ QString PageText::textOf(TextRange range, LineJoin join) const
     if (range.isEmpty())
         return QString();
     std::u32string out;
-    bool first = true;
+    int previous = -1; // the line last appended
     for (int l = lineOf(range.begin); l < int(lines.size()) && lines[size_t(l)].first < range.end; ++l) {
         const TextLine &line = lines[size_t(l)];
         const int from = std::max(range.begin, line.first);
         const int to = std::min(range.end, line.first + line.count);
         if (from >= to)
             continue;
-        if (!first) {
-            if (join == LineJoin::Newline) {
+        if (previous >= 0) {
+            if (join == LineJoin::Newline && !continuesLine(previous, l)) {
                 out.push_back(U'\n');
             } else {
                 const char32_t next = codes[size_t(from)];
@@ -92,7 +108,7 @@ QString PageText::textOf(TextRange range, LineJoin join) const
                     out.push_back(U' ');
             }
         }
-        first = false;
+        previous = l;
         appendPiece(out, codes, from, to);
     }
     return QString::fromUcs4(out.data(), qsizetype(out.size()));

@@ -65,9 +65,13 @@ struct PageText {
     std::vector<QRectF> rectsFor(TextRange range) const;
 
     enum class LineJoin {
-        Newline, // "\n" between lines, as a copied selection reads
+        Newline, // "\n" between printed lines, as a copied selection reads
         Flow,    // one blank between lines, none where either side is Chinese
     };
+    // Whether line `next` goes on where line `prev` ends, on the same printed
+    // line: MuPDF starts a new line at a wide gap (justified text) or where the
+    // font size changes.
+    bool continuesLine(int prev, int next) const;
     // Plain text of the range; blanks between two Chinese characters are left out.
     QString textOf(TextRange range, LineJoin join) const;
 };

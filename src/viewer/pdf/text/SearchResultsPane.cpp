@@ -1,6 +1,7 @@
 #include "viewer/pdf/text/SearchResultsPane.h"
 
 #include "viewer/pdf/PlainToolTip.h"
+#include "viewer/pdf/text/CharClass.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,7 +15,25 @@
 
 namespace {
 const int HitIndexRole = Qt::UserRole;
+// Text kept before a hit, in columns (a Chinese character takes two): little
+// enough that the hit stays in sight in a narrow list.
+const int BeforeColumns = 16;
+
+QString lastColumns(const QString &text, int columns)
+{
+    const QList<uint> codes = text.toUcs4();
+    qsizetype from = codes.size();
+    for (int used = 0; from > 0; --from) {
+        used += CharClass::isCjk(char32_t(codes[from - 1])) ? 2 : 1;
+        if (used > columns)
+            break;
+    }
+    if (from == 0) // all of it fits
+        return text;
+    const QList<uint> kept = codes.mid(from);
+    return QStringLiteral("…") + QString::fromUcs4(reinterpret_cast<const char32_t *>(kept.constData()), kept.size());
 }
+} // namespace
 
 SearchResultsPane::SearchResultsPane(QWidget *parent)
     : QWidget(parent), m_summary(new QLabel(this)), m_list(new QTreeWidget(this))
@@ -47,7 +66,7 @@ SearchResultsPane::SearchResultsPane(QWidget *parent)
 
 QString SearchResultsPane::contextLine(const ListedHit &hit)
 {
-    return QStringLiteral("%1【%2】%3").arg(hit.before, hit.text, hit.after);
+    return QStringLiteral("%1【%2】%3").arg(lastColumns(hit.before, BeforeColumns), hit.text, hit.after);
 }
 
 QSize SearchResultsPane::sizeHint() const

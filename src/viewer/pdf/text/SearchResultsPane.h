@@ -25,7 +25,8 @@ public:
     // widest of its neighbours.
     void reveal();
     void clear();
-    // The line shown for a hit, e.g. "……前文【命中】后文……".
+    // The line shown for a hit, e.g. "…前文【命中】后文", with little enough
+    // text before the hit that the hit shows.
     static QString contextLine(const ListedHit &hit);
 
     QSize sizeHint() const override;

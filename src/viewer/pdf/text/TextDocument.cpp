@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextDocument.h"
 
+#include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/shim/shim_text.h"
 #include "viewer/pdf/text/ShimPageText.h"
 
@@ -26,10 +27,13 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
     fz_document *document = nullptr;
     int pageCount = 0;
     vshim_error error;
+    QByteArray user = userPassword.toUtf8();
+    QByteArray owner = ownerPassword.toUtf8();
     const int status = vshim_open_pdf(context, QFile::encodeName(path).constData(),
-                                      userPassword.toUtf8().constData(),
-                                      ownerPassword.toUtf8().constData(), &document, &pageCount,
+                                      user.constData(), owner.constData(), &document, &pageCount,
                                       &error);
+    wipeSecret(user);
+    wipeSecret(owner);
     if (status != VSHIM_OPENED) {
         vshim_drop_context(context);
         if (status == VSHIM_PASSWORD_REFUSED)

@@ -1,5 +1,6 @@
 #include "viewer/pdf/text/TextIndex.h"
 
+#include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/text/FoldingTable.h"
 #include "viewer/pdf/text/TextDocument.h"
 
@@ -12,7 +13,6 @@
 
 #include <atomic>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 struct TextIndex::Run {
@@ -20,6 +20,7 @@ struct TextIndex::Run {
     QString userPassword;
     QString ownerPassword;
     int firstPage = 0;
+    quint64 generation = 0; // the owner's generation while this run is its current one
 
     std::atomic<bool> cancelled{false};
     std::atomic<int> hint{-1};
@@ -28,6 +29,7 @@ struct TextIndex::Run {
     ~Run() { vshim_free_cookie(cookie); }
 
     mutable std::mutex mutex; // guards the members below
+    TextIndex *owner = nullptr; // null once stopped: the worker outlives its owner
     int total = -1;
     int done = 0;
     std::vector<std::shared_ptr<const IndexedPage>> pages;
@@ -50,9 +52,11 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->userPassword = userPassword;
     run->ownerPassword = ownerPassword;
     run->firstPage = firstPage;
+    run->generation = ++m_generation;
+    run->owner = this;
     m_run = run;
-    ++m_generation;
-    std::thread([this, run] { work(run); }).detach();
+    // Never joined: the worker holds the run and closes its own document.
+    EngineThread([run] { work(run); }).detach();
 }
 
 void TextIndex::stop()
@@ -62,6 +66,7 @@ void TextIndex::stop()
     {
         // From here on the worker reports nothing, so it never touches this object.
         std::lock_guard<std::mutex> lock(m_run->mutex);
+        m_run->owner = nullptr;
         m_run->cancelled = true;
     }
     if (m_run->cookie)
@@ -113,16 +118,18 @@ size_t TextIndex::memoryBytes() const
 void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
 {
     std::lock_guard<std::mutex> lock(run->mutex);
-    if (run->cancelled)
+    TextIndex *owner = run->owner;
+    if (!owner)
         return;
+    const quint64 generation = run->generation;
     QMetaObject::invokeMethod(
-        this,
-        [this, run, done, total] {
-            if (run != m_run)
+        owner,
+        [owner, generation, done, total] {
+            if (generation != owner->m_generation)
                 return; // a stopped run
-            emit progressChanged(done, total);
+            emit owner->progressChanged(done, total);
             if (done == total)
-                emit completed();
+                emit owner->completed();
         },
         Qt::QueuedConnection);
 }
@@ -157,6 +164,8 @@ void TextIndex::work(std::shared_ptr<Run> run)
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
         TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
+    wipeSecret(run->userPassword);
+    wipeSecret(run->ownerPassword);
     const int total = document ? std::max(document->pageCount(), 0) : 0;
     {
         std::lock_guard<std::mutex> lock(run->mutex);

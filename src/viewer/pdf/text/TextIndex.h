@@ -7,6 +7,7 @@
 // The worker only writes the shared run state under its mutex; signals reach the
 // owner's thread queued, and a stopped run's late signals are dropped.
 
+#include "viewer/pdf/EngineThread.h"
 #include "viewer/pdf/text/PageSource.h"
 
 #include <QObject>
@@ -52,8 +53,10 @@ signals:
 
 private:
     struct Run;
-    void work(std::shared_ptr<Run> run);
-    void report(const std::shared_ptr<Run> &run, int done, int total);
+    // On the worker thread, which may outlive this object: they reach it only
+    // through the run's owner, under the run's mutex.
+    static void work(std::shared_ptr<Run> run);
+    static void report(const std::shared_ptr<Run> &run, int done, int total);
 
     std::shared_ptr<Run> m_run;
     quint64 m_generation = 0;

@@ -13,8 +13,10 @@ TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
         m_search.setCurrentHit(hit);
         showHit(hit);
     });
-    connect(&view, &PageView::currentPageChanged, this,
-            [this](int page) { m_index.prioritize(page); });
+    connect(&view, &PageView::currentPageChanged, this, [this](int page) {
+        m_index.prioritize(page);
+        markFindHits();
+    });
     connect(&view, &PageView::textPressed, this, &TextLayer::pressed);
     connect(&view, &PageView::textMoved, this, &TextLayer::moved);
     connect(&view, &PageView::textReleased, this, &TextLayer::moved);
@@ -40,23 +42,19 @@ void TextLayer::documentClosed()
     m_index.stop();
     m_search.reset();
     m_selection.clear();
-    m_allHits.clear();
-    if (m_results) {
-        m_results->clear();
-        m_results->hide();
-    }
     m_view.setHighlights(PageView::HighlightLayer::Selection, {});
-    m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
+    forgetLastSearch();
 }
 
 int TextLayer::FindText(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    forgetLastSearch();
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
         return m_search.lastOutcome().cancelled ? ViewerControl::SearchCancelled : 0;
-    m_allHits.clear();
+    m_finding = true;
     showHit(*hit);
     return 1;
 }
@@ -69,13 +67,21 @@ void TextLayer::FindNext()
         showHit(*hit);
 }
 
+void TextLayer::findPrevious()
+{
+    if (m_view.currentPage() < 0)
+        return;
+    if (const std::optional<SearchHit> hit = m_search.findPrevious(m_view.currentPage()))
+        showHit(*hit);
+}
+
 int TextLayer::SearchAll(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    forgetLastSearch();
     const std::vector<ListedHit> hits = m_search.searchAll(text);
     const SearchOutcome &outcome = m_search.lastOutcome();
-    m_allHits.clear();
     for (const ListedHit &listed : hits)
         m_allHits[listed.hit.page] += rectsOf(listed.hit.page, listed.hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
@@ -88,15 +94,47 @@ int TextLayer::SearchAll(const QString &text)
     return outcome.cancelled ? ViewerControl::SearchCancelled : int(hits.size());
 }
 
+// A new search replaces the hits of the last one, their list included, even
+// while it waits for pages still being read.
+void TextLayer::forgetLastSearch()
+{
+    m_allHits.clear();
+    m_finding = false;
+    m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
+    m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {});
+    if (m_results) {
+        m_results->clear();
+        m_results->hide();
+    }
+}
+
 void TextLayer::showHit(const SearchHit &hit)
 {
     const QVector<QRectF> rects = rectsOf(hit.page, hit.match.chars);
-    if (m_allHits.isEmpty())
-        m_view.setHighlights(PageView::HighlightLayer::SearchHits, {{hit.page, rects}});
+    m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {{hit.page, rects}});
     QRectF area;
     for (const QRectF &rect : rects)
         area = area.united(rect);
+    emit jumping();
     m_view.scrollToPageRect(hit.page, area);
+    markFindHits();
+}
+
+// Every hit of a find on the pages in and around the view, marked as the
+// reader moves; a search-all marks all of its hits at once instead.
+void TextLayer::markFindHits()
+{
+    const int current = m_view.currentPage();
+    if (!m_finding || current < 0)
+        return;
+    constexpr int kAround = 2; // pages before and after the current one
+    const std::optional<SearchHit> &shown = m_search.currentHit(); // marked apart
+    RectsByPage hits;
+    for (int page = std::max(0, current - kAround); page <= current + kAround; ++page)
+        for (const TextMatch &match : m_search.hitsOn(page))
+            if (!shown || shown->page != page || !(shown->match.chars == match.chars))
+                hits[page] += rectsOf(page, match.chars);
+    m_view.setHighlights(PageView::HighlightLayer::SearchHits, hits);
 }
 
 QVector<QRectF> TextLayer::rectsOf(int page, TextRange range) const

@@ -36,12 +36,20 @@ public:
 
     int FindText(const QString &text);   // 0 = not found
     void FindNext();
+    void findPrevious();
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
+
+signals:
+    // The view is about to move to a hit: a jump the viewer's history keeps.
+    void jumping();
 
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
 
+    void markFindHits();
+
+    void forgetLastSearch();
     void showHit(const SearchHit &hit);
     QVector<QRectF> rectsOf(int page, TextRange range) const;
     void pressed(const PagePoint &at);
@@ -56,5 +64,6 @@ private:
     TextSelection m_selection;
     TextPoint m_anchor;          // where the current drag started
     RectsByPage m_allHits;       // highlights of the last search-all, kept while going through it
+    bool m_finding = false;      // a find's hits are marked on the pages around the view
     QPointer<SearchResultsPane> m_results; // owned by its parent widget once placed
 };

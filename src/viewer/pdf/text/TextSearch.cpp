@@ -144,6 +144,43 @@ std::optional<SearchHit> TextSearch::findNext(int currentPage)
     return hit;
 }
 
+std::optional<SearchHit> TextSearch::findPrevious(int currentPage)
+{
+    if (m_query.empty())
+        return std::nullopt;
+    const int startPage = m_current ? m_current->page : currentPage;
+    const size_t before = m_current ? m_current->match.begin : std::u32string::npos;
+    const auto makeOrder = [startPage](int total) {
+        // The start page, the pages before it, the pages after it from the last
+        // one back, and the start page again for hits below the starting position.
+        std::vector<int> order;
+        if (total <= 0)
+            return order;
+        const int first = std::clamp(startPage, 0, total - 1);
+        for (int i = 0; i < total; ++i)
+            order.push_back((first - i + total) % total);
+        order.push_back(first);
+        return order;
+    };
+    std::optional<SearchHit> found;
+    const auto visit = [&](size_t step, int page, const IndexedPage &text) {
+        for (const TextMatch &match : findAll(text.normalized, m_query))
+            if (step != 0 || match.begin < before)
+                found = SearchHit{page, match};
+        return bool(found);
+    };
+    if (!walkPages(makeOrder, visit) || !found)
+        return std::nullopt;
+    m_current = found;
+    return found;
+}
+
+std::vector<TextMatch> TextSearch::hitsOn(int page) const
+{
+    const std::shared_ptr<const IndexedPage> text = m_query.empty() ? nullptr : m_pages.page(page);
+    return text ? findAll(text->normalized, m_query) : std::vector<TextMatch>{};
+}
+
 std::vector<ListedHit> TextSearch::searchAll(const QString &text)
 {
     m_outcome = SearchOutcome();

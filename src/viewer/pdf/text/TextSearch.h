@@ -49,8 +49,15 @@ public:
     // Continues the last findText or searchAll from the current hit (or from the top of
     // `currentPage` when there is none). Nothing without an earlier search.
     std::optional<SearchHit> findNext(int currentPage);
+    // The same backwards: the hit before the current one (or the last one above
+    // the end of `currentPage`), wrapping once round the document.
+    std::optional<SearchHit> findPrevious(int currentPage);
     // Every hit in document order; empty when none, or when the wait was cancelled.
     std::vector<ListedHit> searchAll(const QString &text);
+
+    // The hits of the last search on a page whose text is ready, none otherwise;
+    // never waits.
+    std::vector<TextMatch> hitsOn(int page) const;
 
     const SearchOutcome &lastOutcome() const { return m_outcome; }
     const std::optional<SearchHit> &currentHit() const { return m_current; }

@@ -26,6 +26,25 @@ QPointF rightOf(const PageText &page, int index)
     return QPointF(box.right() + 2, box.center().y());
 }
 
+// Pixels of the view that show the colour within a small tolerance.
+int pixelsOf(PageView *view, const QColor &colour)
+{
+    const QImage shot = view->viewport()->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            count += qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
+                         + qAbs(c.blue() - colour.blue())
+                     < 12;
+        }
+    return count;
+}
+
+// The marks of a find over white paper: every hit, and the current one.
+const QColor kHitOnPaper(255, 233, 145);
+const QColor kCurrentHitOnPaper(255, 165, 105);
+
 } // namespace
 
 class TextLayerTest : public QObject {
@@ -74,6 +93,18 @@ private slots:
         QCOMPARE(viewer.CurrentPage(), 3);
         viewer.FindNext();
         QCOMPARE(viewer.CurrentPage(), 1);
+        // Shift+F3 goes back, wrapping the other way.
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::keyClick(viewer.pageView(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(viewer.CurrentPage(), 3);
+        QTest::keyClick(viewer.pageView(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(viewer.CurrentPage(), 1);
+        // Every hit in view is marked, the current one apart: "o" twice on page 1.
+        QCOMPARE(viewer.FindText("o"), 1);
+        QTRY_VERIFY(viewer.pageView()->isViewComplete());
+        QVERIFY(pixelsOf(viewer.pageView(), kCurrentHitOnPaper) > 10);
+        QVERIFY(pixelsOf(viewer.pageView(), kHitOnPaper) > 10);
         QCOMPARE(viewer.FindText(QStringLiteral("中文文档")), 1); // across a line break
         QCOMPARE(viewer.CurrentPage(), 2);
         QCOMPARE(viewer.FindText("absent"), 0);
@@ -102,7 +133,12 @@ private slots:
         // Find next goes on from the chosen hit.
         viewer.FindNext();
         QCOMPARE(viewer.CurrentPage(), 1);
+        // A find is a new search: the list of the last one goes.
+        QCOMPARE(viewer.FindText("reader"), 1);
+        QVERIFY(!pane->isVisible());
+        QCOMPARE(list->topLevelItemCount(), 0);
 
+        QCOMPARE(viewer.SearchAll("hello"), 2);
         QCOMPARE(viewer.SearchAll("absent"), 0);
         QVERIFY(!pane->isVisible());
         viewer.CloseDocument();
@@ -168,9 +204,10 @@ private slots:
     {
         const QString heavy = m_fx.write("heavy2.pdf", SampleDocument::textHeavy(200));
         ScriptedModalUi ui;
-        ui.cancelProgress = true;
         MuPdfViewer viewer(ui);
         QCOMPARE(viewer.OpenDocument(heavy, "", ""), 0);
+        ui.cancelProgress = true;
+        ui.progressLabels.clear(); // a slow machine may have shown the open's
         // Asked at once, the last page cannot be ready yet. A cancel is not a "not found".
         QCOMPARE(viewer.SearchAll("Page 200 of 200"), ViewerControl::SearchCancelled);
         QCOMPARE(viewer.FindText("Page 200 of 200"), ViewerControl::SearchCancelled);

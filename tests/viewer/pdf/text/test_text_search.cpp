@@ -76,6 +76,13 @@ private slots:
         QCOMPARE(placeOf(search.findNext(1)), (Place{3, 9}));
         QCOMPARE(placeOf(search.findNext(1)), (Place{0, 6}));
         QCOMPARE(placeOf(search.findNext(1)), (Place{2, 0}));
+        // Find previous walks the same hits backwards and wraps the other way.
+        QCOMPARE(placeOf(search.findPrevious(1)), (Place{0, 6}));
+        QCOMPARE(placeOf(search.findPrevious(1)), (Place{3, 9}));
+        QCOMPARE(placeOf(search.findPrevious(1)), (Place{2, 14}));
+        QCOMPARE(placeOf(search.findPrevious(1)), (Place{2, 0}));
+        search.reset();
+        QVERIFY(!search.findPrevious(1)); // no earlier search
     }
 
     void aSingleHitIsFoundAgainAfterTheWrap()
@@ -102,7 +109,8 @@ private slots:
     {
         StagedPages pages({{"The quick brown fox jumps over the lazy dog near the river bank"},
                            {"无"},
-                           {"这是第一行中文", "文本在第二行"}});
+                           {"这是第一行中文", "文本在第二行"},
+                           {"一二三四五六七八九十目标之后"}});
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         std::vector<ListedHit> hits = search.searchAll("lazy");
@@ -111,8 +119,14 @@ private slots:
         QCOMPARE(hits[0].before, QStringLiteral(" fox jumps over the "));
         QCOMPARE(hits[0].text, QStringLiteral("lazy"));
         QCOMPARE(hits[0].after, QStringLiteral(" dog near the river "));
+        // The list line keeps little enough before the hit that the hit shows
+        // in a narrow list; a Chinese character takes two columns there.
         QCOMPARE(SearchResultsPane::contextLine(hits[0]),
-                 QStringLiteral(" fox jumps over the 【lazy】 dog near the river "));
+                 QStringLiteral("… jumps over the 【lazy】 dog near the river "));
+        hits = search.searchAll("目标");
+        QCOMPARE(hits.size(), size_t(1));
+        QCOMPARE(SearchResultsPane::contextLine(hits[0]),
+                 QStringLiteral("…三四五六七八九十【目标】之后"));
 
         hits = search.searchAll("中文文本");
         QCOMPARE(hits.size(), size_t(1));

@@ -2,6 +2,8 @@
 // 10 points wide from x = 50, lines 20 points apart from y = 50, 12 points high).
 
 #include "PageTextBuilder.h"
+#include "Fixtures.h"
+#include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextSelection.h"
 
 #include <QtTest>
@@ -95,6 +97,42 @@ private slots:
         QCOMPARE(selection.text(), QString());
         selection.select(lookup(), {2, at(0, 0)}, {2, at(0, 5)});
         QVERIFY(selection.isEmpty());
+    }
+
+    // Copied text reads as the page is printed: a justified line's widely
+    // spaced words, a line whose font size changes and a line mixing Latin and
+    // Chinese each stay one line; a hyphen at a line's end stays; Chinese keeps
+    // its lines and gets no blanks.
+    void copiedTextReadsAsPrinted()
+    {
+        SamplePage page;
+        const auto word = [&page](const QString &text, double x, double baseline, double size = 12) {
+            page.lines.append({text, x, baseline, size});
+        };
+        word("Justified", 72, 100);
+        word("lines", 200, 100);
+        word("spread", 320, 100);
+        word("wide.", 470, 100);
+        word("Mixed", 72, 130);
+        word("small", 108, 126, 8);
+        word("again", 130, 130);
+        word(QStringLiteral("Vellumo 阅读器 reader"), 72, 160);
+        word("hyphen-", 72, 190);
+        word("ated word", 72, 206);
+        word(QStringLiteral("中文第一行"), 72, 240);
+        word(QStringLiteral("第二行"), 72, 256);
+        SampleDocument doc;
+        doc.pages = {page};
+        Fixtures fx;
+        TextDocument::OpenResult result;
+        const auto document = TextDocument::open(fx.write("copy.pdf", doc), "", "", &result);
+        QVERIFY(document);
+        m_pages = {*document->extractPage(0, nullptr)};
+        TextSelection selection;
+        selection.select(lookup(), {0, QPointF(0, 0)}, {0, QPointF(595, 842)});
+        QCOMPARE(selection.text(), QStringLiteral("Justified lines spread wide.\nMixed small again\n"
+                                                  "Vellumo 阅读器 reader\nhyphen-\nated word\n"
+                                                  "中文第一行\n第二行"));
     }
 
     void doubleClickSelectsAWordOrOneChineseCharacter()

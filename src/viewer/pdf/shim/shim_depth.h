@@ -1,0 +1,35 @@
+#ifndef VELLUMO_SHIM_DEPTH_H
+#define VELLUMO_SHIM_DEPTH_H
+/* MuPDF 1.21 walks several document-wide structures recursively and without a
+ * depth limit (name trees when a link names its destination, the optional
+ * content /Order when a page is drawn, the page tree when it is cached), and
+ * some of those walks revisit shared nodes, so a crafted file can exhaust the
+ * stack or take exponential time. These checks walk the same structures
+ * iteratively, within fixed bounds, before MuPDF ever does. */
+
+#include <mupdf/pdf.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Nesting no real document comes near; far below what a thread's stack holds. */
+#define VSHIM_MAX_NESTING 256
+
+/* Removes from the in-memory document (never from the file) every name tree
+ * and the optional content configuration when they nest deeper than
+ * VSHIM_MAX_NESTING or would cost MuPDF too many steps: named destinations then
+ * resolve to nothing and all layers show. Call once right after opening and
+ * authenticating, on the thread that owns the document; never throws. */
+void vshim_drop_deep_structures(fz_context *ctx, pdf_document *doc);
+
+/* Whether the tree below root, following each dictionary's /Kids array, stays
+ * within VSHIM_MAX_NESTING levels and `budget` visited entries, counting
+ * shared nodes every time they are reached. Throws like pdf_dict_get. */
+int vshim_kids_within(fz_context *ctx, pdf_obj *root, int budget);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,52 @@
+#!/bin/bash
+# The real program under a virtual X server: F11 shows the pages alone on the
+# whole screen, Escape brings the window back as it was, and F11 does both.
+# Usage: full_screen.sh VELLUMO MAKE_SAMPLE
+set -euo pipefail
+
+if [[ "${1:-}" != --inside ]]; then
+    app=$1
+    make_sample=$2
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    "$make_sample" "$work/sample.pdf"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$app" "$work/sample.pdf"
+    exit
+fi
+
+app=$2
+document=$3
+"$app" "$document" >/dev/null 2>&1 &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
+
+window=""
+for _ in $(seq 150); do
+    window=$(xdotool search --name "\\[$document\\]" 2>/dev/null | head -n 1 || true)
+    [[ -n "$window" ]] && break
+    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended early"; exit 1; }
+    sleep 0.2
+done
+[[ -n "$window" ]] || { echo "FAIL: no window caption names $document"; exit 1; }
+
+size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+# Waits until the window has the size, or fails saying what it has.
+expect_size() {
+    for _ in $(seq 50); do
+        [[ "$(size)" == "$1" ]] && return 0
+        sleep 0.1
+    done
+    echo "FAIL: $2: the window is $(size), not $1"
+    exit 1
+}
+
+xdotool windowfocus --sync "$window"
+before=$(size)
+[[ "$before" != 1280x1024 ]] || { echo "FAIL: the window starts as large as the screen"; exit 1; }
+for leave in Escape F11; do
+    xdotool key F11
+    expect_size 1280x1024 "after F11"
+    xdotool key "$leave"
+    expect_size "$before" "after $leave"
+done
+echo "PASS: F11 fills the screen, Escape and F11 return to $before"
