@@ -120,9 +120,9 @@ inline QByteArray deepOutline(int depth)
     return pdf.withObjectStreams(root);
 }
 
-// Named destinations in a name tree nested `depth` levels deep, used by a link
-// on the page and by the outline.
-inline QByteArray deepNameTree(int depth)
+// Named destinations in a name tree nested `depth` levels deep, one name
+// looked up by a link on the page and by the outline.
+inline QByteArray deepNameTree(int depth, const QByteArray &wanted = "deep")
 {
     RawPdf pdf;
     const int tree = 5;
@@ -131,13 +131,13 @@ inline QByteArray deepNameTree(int depth)
                              + QByteArray::number(tree) + " 0 R >> >>");
     pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots [<< /Type /Annot "
-            "/Subtype /Link /Rect [0 0 100 100] /Dest (deep) >>] >>");
+            "/Subtype /Link /Rect [0 0 100 100] /Dest (" + wanted + ") >>] >>");
     pdf.add("<< /First " + QByteArray::number(entry) + " 0 R /Last " + QByteArray::number(entry)
             + " 0 R >>");
     for (int i = 0; i + 1 < depth; ++i)
         pdf.add("<< /Kids [" + QByteArray::number(tree + i + 1) + " 0 R] /Limits [(a) (z)] >>");
     pdf.add("<< /Names [(deep) [3 0 R /Fit]] /Limits [(deep) (deep)] >>");
-    pdf.add("<< /Title (deep) /Parent 4 0 R /Dest (deep) >>");
+    pdf.add("<< /Title (deep) /Parent 4 0 R /Dest (" + wanted + ") >>");
     return pdf.withObjectStreams(root);
 }
 
@@ -309,6 +309,9 @@ inline QList<File> all()
     }
     files.append({"outline-deep", deepOutline(100000), true});
     files.append({"name-tree-deep", deepNameTree(100000), true});
+    // A name missing from a chain of 30 nodes: MuPDF searches each node's kid
+    // twice, 2^30 steps.
+    files.append({"name-tree-miss", deepNameTree(30, "dream")});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
     files.append({"shared-annots", sharedAnnots(10, 200000)});

@@ -1,7 +1,7 @@
 #include "shim_depth.h"
 
-/* Entries MuPDF may step through in one name-tree lookup (its fallback search
- * visits every node): a tree of a million names needs a few thousand nodes. */
+/* Nodes MuPDF may enter in one name-tree lookup: a tree of a million names
+ * needs a few thousand nodes. */
 enum { NAME_TREE_BUDGET = 1 << 18 };
 /* Layer entries times layers: MuPDF compares each /Order, /ON and /OFF entry
  * with every layer, so this bounds the work of reading the configuration. */
@@ -13,11 +13,10 @@ typedef struct walk_entry {
 } walk_entry;
 
 /* Visits root and what hangs below it depth first with an explicit stack;
- * children are a dictionary's /Kids entries (kids != 0) or an array's entries
- * that are arrays themselves. *visits counts every entry looked at. Returns 0
- * as soon as a level deeper than VSHIM_MAX_NESTING or more than budget visits
- * would be needed. */
-static int walk_within(fz_context *ctx, pdf_obj *root, int kids, int budget, int *visits)
+ * children are an array's entries that are arrays themselves. *visits counts
+ * every entry looked at. Returns 0 as soon as a level deeper than
+ * VSHIM_MAX_NESTING or more than budget visits would be needed. */
+static int walk_within(fz_context *ctx, pdf_obj *root, int budget, int *visits)
 {
     walk_entry *stack = NULL;
     int size = 0, capacity = 64, fits = 1;
@@ -31,7 +30,7 @@ static int walk_within(fz_context *ctx, pdf_obj *root, int kids, int budget, int
         stack[size++].depth = 0;
         while (size > 0 && fits) {
             const walk_entry at = stack[--size];
-            pdf_obj *children = kids ? pdf_dict_get(ctx, at.obj, PDF_NAME(Kids)) : at.obj;
+            pdf_obj *children = at.obj;
             int i, n = pdf_array_len(ctx, children);
             if (*visits + n > budget || (n > 0 && at.depth + 1 > VSHIM_MAX_NESTING)) {
                 fits = 0;
@@ -40,7 +39,7 @@ static int walk_within(fz_context *ctx, pdf_obj *root, int kids, int budget, int
             *visits += n;
             for (i = 0; i < n; ++i) {
                 pdf_obj *child = pdf_array_get(ctx, children, i);
-                if (kids ? !pdf_is_dict(ctx, child) : !pdf_is_array(ctx, child))
+                if (!pdf_is_array(ctx, child))
                     continue;
                 if (size == capacity) {
                     stack = fz_realloc_array(ctx, stack, capacity * 2, walk_entry);
@@ -58,10 +57,54 @@ static int walk_within(fz_context *ctx, pdf_obj *root, int kids, int budget, int
     return fits;
 }
 
-int vshim_kids_within(fz_context *ctx, pdf_obj *root, int budget)
+typedef struct name_node {
+    pdf_obj *node;
+    int next_kid;
+    double kids_cost, dearest_kid;
+} name_node;
+
+/* Whether one lookup in the name tree below root stays within
+ * VSHIM_MAX_NESTING levels and `budget` nodes entered. A lookup that fails
+ * below a node costs MuPDF that node, one kid entered by its binary search and
+ * then every kid again by its fallback search: 1 + the sum of the kids' costs +
+ * the dearest kid's. So a plain chain costs 2^depth; shared nodes count every
+ * time they are reached. Walked post-order with an explicit stack. */
+static int name_tree_within(fz_context *ctx, pdf_obj *root, double budget)
 {
-    int visits = 0;
-    return walk_within(ctx, root, 1, budget, &visits);
+    name_node *stack = NULL;
+    int size = 0, fits = 1;
+    double entered = 1;
+    fz_var(stack);
+    fz_try(ctx) {
+        stack = fz_malloc_array(ctx, VSHIM_MAX_NESTING + 1, name_node);
+        stack[size++] = (name_node){root, 0, 0, 0};
+        while (size > 0 && fits) {
+            name_node *top = &stack[size - 1];
+            pdf_obj *kids = pdf_dict_get(ctx, top->node, PDF_NAME(Kids));
+            if (top->next_kid < pdf_array_len(ctx, kids)) {
+                pdf_obj *kid = pdf_array_get(ctx, kids, top->next_kid++);
+                if (!pdf_is_dict(ctx, kid))
+                    continue;
+                if (size > VSHIM_MAX_NESTING || ++entered > budget)
+                    fits = 0;
+                else
+                    stack[size++] = (name_node){kid, 0, 0, 0};
+            } else {
+                const double cost = 1 + top->kids_cost + top->dearest_kid;
+                if (--size > 0) {
+                    stack[size - 1].kids_cost += cost;
+                    if (cost > stack[size - 1].dearest_kid)
+                        stack[size - 1].dearest_kid = cost;
+                }
+                fits = cost <= budget;
+            }
+        }
+    }
+    fz_always(ctx)
+        fz_free(ctx, stack);
+    fz_catch(ctx)
+        fz_rethrow(ctx);
+    return fits;
 }
 
 static void drop_deep_name_trees(fz_context *ctx, pdf_obj *names)
@@ -69,7 +112,7 @@ static void drop_deep_name_trees(fz_context *ctx, pdf_obj *names)
     int i = 0;
     while (i < pdf_dict_len(ctx, names)) {
         pdf_obj *key = pdf_dict_get_key(ctx, names, i);
-        if (vshim_kids_within(ctx, pdf_dict_get_val(ctx, names, i), NAME_TREE_BUDGET))
+        if (name_tree_within(ctx, pdf_dict_get_val(ctx, names, i), NAME_TREE_BUDGET))
             ++i;
         else
             pdf_dict_del(ctx, names, key);
@@ -91,7 +134,7 @@ static int layers_within(fz_context *ctx, pdf_obj *properties)
     orders[0] = pdf_dict_get(ctx, config, PDF_NAME(Order));
     orders[1] = pdf_dict_get(ctx, fallback, PDF_NAME(Order));
     for (i = 0; i < 2; ++i) {
-        if (!walk_within(ctx, orders[i], 0, budget, &visits))
+        if (!walk_within(ctx, orders[i], budget, &visits))
             return 0;
         entries += visits;
     }

@@ -23,11 +23,6 @@ extern "C" {
  * authenticating, on the thread that owns the document; never throws. */
 void vshim_drop_deep_structures(fz_context *ctx, pdf_document *doc);
 
-/* Whether the tree below root, following each dictionary's /Kids array, stays
- * within VSHIM_MAX_NESTING levels and `budget` visited entries, counting
- * shared nodes every time they are reached. Throws like pdf_dict_get. */
-int vshim_kids_within(fz_context *ctx, pdf_obj *root, int budget);
-
 #ifdef __cplusplus
 }
 #endif
