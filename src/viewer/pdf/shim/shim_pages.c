@@ -13,8 +13,9 @@ typedef struct tree_node {
  * believed as far as the Kids arrays in the file bear it out. Each object can
  * be visited once in a sound tree, so a tree that loops is cut off after as
  * many visits as the file has objects. *typed tells whether every node was a
- * /Pages or /Page dictionary no deeper than VSHIM_MAX_NESTING, as MuPDF's own
- * page-tree cache needs. */
+ * /Pages or /Page dictionary no deeper than VSHIM_MAX_NESTING and every page an
+ * object of its own, as MuPDF's own page-tree cache needs: the cache notes a
+ * page by its object number, which a page written inside /Kids lacks. */
 static int count_leaves(fz_context *ctx, pdf_document *doc, int enough, int *typed)
 {
     tree_node *stack = NULL;
@@ -44,7 +45,7 @@ static int count_leaves(fz_context *ctx, pdf_document *doc, int enough, int *typ
                 *typed = 0;
             } else if (!pdf_is_array(ctx, kids) || pdf_name_eq(ctx, type, PDF_NAME(Page))) {
                 ++leaves;
-                *typed &= pdf_name_eq(ctx, type, PDF_NAME(Page));
+                *typed &= pdf_name_eq(ctx, type, PDF_NAME(Page)) && pdf_is_indirect(ctx, node);
             } else {
                 *typed &= pdf_name_eq(ctx, type, PDF_NAME(Pages)) && depth < VSHIM_MAX_NESTING;
                 if (size + n > capacity) {
