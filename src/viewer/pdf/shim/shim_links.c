@@ -2,6 +2,7 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 
 #include <math.h>
 #include <stdlib.h>
@@ -13,7 +14,7 @@ void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, in
     fz_link_dest dest;
     *x = *y = NAN;
     fz_try(ctx)
-        dest = fz_resolve_link_dest(ctx, doc, uri);
+        dest = vshim_resolve_link_dest(ctx, doc, uri);
     fz_catch(ctx)
         return; /* a target that cannot be read leads nowhere new */
     *page = fz_page_number_from_location(ctx, doc, dest.loc);
@@ -72,7 +73,7 @@ vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int 
     fz_try(ctx) {
         const fz_link *link;
         int examined = 0;
-        page = fz_load_page(ctx, doc, number);
+        page = vshim_load_page(ctx, doc, number);
         links = fz_load_links(ctx, page);
         if (links) {
             /* Plain calloc: the C++ side frees it without a context. */
