@@ -180,35 +180,33 @@ inline QByteArray longTitles(int chapters, int titleBytes)
     return pdf.classic(root);
 }
 
-// `pages` pages in one flat page tree.
-inline QByteArray flatPages(int pages)
+// `pages` pages in one flat page tree. The `shared` objects are numbered from 3,
+// before the pages, and `pageEntries` goes into every page's dictionary.
+inline QByteArray flatPages(int pages, const QList<QByteArray> &shared = {},
+                            const QByteArray &pageEntries = {})
 {
     RawPdf pdf;
     const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    const int firstPage = 3 + int(shared.size());
     QByteArray kids;
     for (int i = 0; i < pages; ++i)
-        kids += QByteArray::number(3 + i) + " 0 R ";
+        kids += QByteArray::number(firstPage + i) + " 0 R ";
     pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    for (const QByteArray &object : shared)
+        pdf.add(object);
     for (int i = 0; i < pages; ++i)
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] " + pageEntries + ">>");
     return pdf.classic(root);
 }
 
 // `pages` pages sharing one /Annots array that lists the same link `references` times.
 inline QByteArray sharedAnnots(int pages, int references)
 {
-    RawPdf pdf;
-    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-    QByteArray kids;
-    for (int i = 0; i < pages; ++i)
-        kids += QByteArray::number(5 + i) + " 0 R ";
-    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
-    pdf.add("[" + QByteArray("4 0 R ").repeated(references) + "]");
-    pdf.add("<< /Type /Annot /Subtype /Link /Rect [10 10 100 100] "
-            "/A << /S /URI /URI (https://example.org/) >> >>");
-    for (int i = 0; i < pages; ++i)
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Annots 3 0 R >>");
-    return pdf.classic(root);
+    return flatPages(pages,
+                     {"[" + QByteArray("4 0 R ").repeated(references) + "]",
+                      "<< /Type /Annot /Subtype /Link /Rect [10 10 100 100] "
+                      "/A << /S /URI /URI (https://example.org/) >> >>"},
+                     "/Annots 3 0 R ");
 }
 
 inline QList<File> all()
