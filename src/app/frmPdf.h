@@ -5,12 +5,16 @@
 
 #include "app/CommonDialog.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
 #include <array>
 #include <functional>
 
+namespace BookmarkStore {
+struct Bookmark;
+}
 class ModalUi;
 class ReaderKeys;
 class ViewerControl;
@@ -154,6 +158,8 @@ private:
     QAction *addItem(QMenu *menu, QAction *&item, const char *name, const QString &caption,
                      const QKeySequence &shortcut, void (frmPdf::*handler)());
     QAction *addSeparator(QMenu *menu, QAction *&item, const char *name);
+    // The bookmark items as Showbk sets them, for bookmarks already read.
+    void showBookmarks(const QList<BookmarkStore::Bookmark> &bookmarks);
 
     ModalUi *m_ui;
     ReaderKeys *m_readerKeys = nullptr;

@@ -66,6 +66,15 @@ int storedCount(const IniText &ini)
     return run;
 }
 
+QList<Bookmark> storedBookmarks(const IniText &ini)
+{
+    QList<Bookmark> bookmarks;
+    const int count = storedCount(ini);
+    for (int number = 1; number <= count; ++number)
+        bookmarks.append(storedBookmark(ini, number));
+    return bookmarks;
+}
+
 void writeBookmark(IniFileEdit &edit, int number, const Bookmark &bookmark)
 {
     edit.setValue(kSection, pathKey(number), bookmark.path);
@@ -90,26 +99,23 @@ QList<Bookmark> read(const QString &file)
     const auto content = readIniFile(file);
     if (!content)
         return {};
-    const IniText ini(*content);
-    QList<Bookmark> bookmarks;
-    const int count = storedCount(ini);
-    for (int number = 1; number <= count; ++number)
-        bookmarks.append(storedBookmark(ini, number));
-    return bookmarks;
+    return storedBookmarks(IniText(*content));
 }
 
-AddResult add(const QString &file, const Bookmark &bookmark)
+AddOutcome add(const QString &file, const Bookmark &bookmark)
 {
     IniFileEdit edit(file);
     const int number = storedCount(edit.text()) + 1;
     if (number > kMaxBookmarks)
-        return AddResult::Full;
+        return {AddResult::Full, {}};
     writeBookmark(edit, number, bookmark);
     edit.setValue(kSection, kCounterKey, QString::number(number + 1));
-    return edit.commit() ? AddResult::Added : AddResult::Failed;
+    if (!edit.commit())
+        return {AddResult::Failed, {}};
+    return {AddResult::Added, storedBookmarks(edit.text())};
 }
 
-bool remove(const QString &file, int number)
+std::optional<QList<Bookmark>> remove(const QString &file, int number)
 {
     IniFileEdit edit(file);
     writeBookmark(edit, number, Bookmark());
@@ -124,7 +130,9 @@ bool remove(const QString &file, int number)
     for (int i = 1; i <= kMaxBookmarks; ++i)
         writeBookmark(edit, i, i <= count ? remaining[i - 1] : Bookmark());
     edit.setValue(kSection, kCounterKey, QString::number(count + 1));
-    return edit.commit();
+    if (!edit.commit())
+        return std::nullopt;
+    return storedBookmarks(edit.text());
 }
 
 std::optional<int> pageNumber(const QString &pageText)

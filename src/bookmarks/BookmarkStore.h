@@ -2,8 +2,9 @@
 // The bookmarks in bk.ini, section "bkinfo": "nextnum" (the number the next bookmark
 // gets) and, for each bookmark n, "path<n>" and "page<n>". Every operation reads the
 // file afresh, once, so edits made meanwhile are seen; adding and removing hold the
-// file's lock from their read to their write, and their writes reach the file
-// together or not at all. The store shows no messages: callers do.
+// file's lock from their read to their write, their writes reach the file together
+// or not at all, and they hand back the bookmarks as written, so a caller showing
+// them reads nothing again. The store shows no messages: callers do.
 
 #include <QList>
 #include <QString>
@@ -31,12 +32,17 @@ QList<Bookmark> read(const QString &file);
 
 enum class AddResult { Added, Full, Failed };
 
-// Stores the bookmark under the next number unless 20 are stored.
-AddResult add(const QString &file, const Bookmark &bookmark);
+struct AddOutcome {
+    AddResult result;
+    QList<Bookmark> bookmarks; // as stored after the add; empty unless Added
+};
 
-// Removes bookmark `number` and renumbers the rest from 1 without gaps. False, with
-// the file as it was, when it could not be written.
-bool remove(const QString &file, int number);
+// Stores the bookmark under the next number unless 20 are stored.
+AddOutcome add(const QString &file, const Bookmark &bookmark);
+
+// Removes bookmark `number` and renumbers the rest from 1 without gaps; returns the
+// bookmarks left. Nothing, with the file as it was, when it could not be written.
+std::optional<QList<Bookmark>> remove(const QString &file, int number);
 
 // The page to show for a stored page text: its integer part, or nothing when the
 // text is not a number within the 32-bit range.

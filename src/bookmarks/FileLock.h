@@ -7,7 +7,8 @@
 
 class FileLock {
 public:
-    // Waits up to a few seconds for other holders; isLocked() tells whether it got it.
+    // Waits for other holders while the lock keeps changing hands; gives up when
+    // one holder has kept it for a few seconds. isLocked() tells whether it got it.
     explicit FileLock(const QString &lockFile);
     ~FileLock();
     FileLock(const FileLock &) = delete;
@@ -16,6 +17,9 @@ public:
     bool isLocked() const { return m_locked; }
 
 private:
+    // The number of times the lock was taken, kept in the lock file itself.
+    quint64 turns() const;
+
     int m_fd = -1;
     bool m_locked = false;
 };

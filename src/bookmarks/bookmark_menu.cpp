@@ -53,7 +53,11 @@ void frmPdf::createBookmarkItems()
 
 void frmPdf::Showbk()
 {
-    const QList<BookmarkStore::Bookmark> bookmarks = BookmarkStore::read(bookmarkFile(*this));
+    showBookmarks(BookmarkStore::read(bookmarkFile(*this)));
+}
+
+void frmPdf::showBookmarks(const QList<BookmarkStore::Bookmark> &bookmarks)
+{
     for (int i = 1; i < mnuBk.size(); ++i) {
         mnuBk[i]->setVisible(i <= bookmarks.size());
         if (i <= bookmarks.size())
@@ -69,7 +73,8 @@ void frmPdf::mnuAddbk_Click()
     if (Pdfc->DocumentPath().isEmpty())
         return;
     const BookmarkStore::Bookmark bookmark{Pdfc->DocumentPath(), QString::number(Pdfc->CurrentPage())};
-    switch (BookmarkStore::add(bookmarkFile(*this), bookmark)) {
+    const BookmarkStore::AddOutcome outcome = BookmarkStore::add(bookmarkFile(*this), bookmark);
+    switch (outcome.result) {
     case BookmarkStore::AddResult::Full:
         ui().messageBox(this,
                         QStringLiteral("最多只能添加20个书签！请您删除其他无用的书签后再继续添加！"),
@@ -79,7 +84,7 @@ void frmPdf::mnuAddbk_Click()
         showBookmarkSaveFailure(ui(), this);
         return;
     case BookmarkStore::AddResult::Added:
-        Showbk();
+        showBookmarks(outcome.bookmarks);
         ui().messageBox(this, QStringLiteral("添加书签成功！"), QStringLiteral("Vellumo 添加书签"),
                         ModalUi::Icon::Information);
         return;
@@ -102,6 +107,7 @@ void frmPdf::mnuBk_Click(qint16 Index)
 
 void frmPdf::mnuBkm_Click()
 {
-    frmBk manager(bookmarkFile(*this), ui(), windowIcon(), [this] { Showbk(); });
+    frmBk manager(bookmarkFile(*this), ui(), windowIcon(),
+                  [this](const QList<BookmarkStore::Bookmark> &bookmarks) { showBookmarks(bookmarks); });
     ui().runModal(&manager);
 }

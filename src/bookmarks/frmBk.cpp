@@ -25,7 +25,7 @@ QPushButton *dcButton(QWidget *parent, const char *name, const QString &caption,
 } // namespace
 
 frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
-             std::function<void()> showbk, QWidget *parent)
+             ShowBookmarks showbk, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_iniFile(iniFile), m_ui(ui), m_showbk(std::move(showbk))
@@ -62,12 +62,17 @@ frmBk::frmBk(const QString &iniFile, ModalUi &ui, const QIcon &mainWindowIcon,
 
 void frmBk::Regetlist()
 {
+    showList(BookmarkStore::read(m_iniFile));
+}
+
+void frmBk::showList(const QList<BookmarkStore::Bookmark> &bookmarks)
+{
     lstBk->clear();
-    for (const BookmarkStore::Bookmark &bookmark : BookmarkStore::read(m_iniFile))
+    for (const BookmarkStore::Bookmark &bookmark : bookmarks)
         lstBk->addItem(bookmark.path + QStringLiteral("，第") + bookmark.page + QStringLiteral("页"));
     if (lstBk->count() > 0)
         lstBk->setCurrentRow(0);
-    m_showbk();
+    m_showbk(bookmarks);
 }
 
 void frmBk::dcButton1_Click()
@@ -76,11 +81,13 @@ void frmBk::dcButton1_Click()
         return;
     const int selected = qMax(lstBk->currentRow(), 0);
     const int selectAfter = selected == 0 ? 0 : selected - 1;
-    if (!BookmarkStore::remove(m_iniFile, selected + 1)) {
+    const std::optional<QList<BookmarkStore::Bookmark>> left =
+        BookmarkStore::remove(m_iniFile, selected + 1);
+    if (!left) {
         showBookmarkSaveFailure(m_ui, this);
         return;
     }
-    Regetlist();
+    showList(*left);
     if (lstBk->count() > 0)
         lstBk->setCurrentRow(selectAfter);
 }

@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QScopedValueRollback>
 
+#include <optional>
+
 namespace {
 // Qt reads "[*]" in a window title as the place of the modified mark and drops
 // it; doubled, it shows once.
@@ -58,16 +60,16 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
                         ModalUi::Icon::Error);
         return;
     case ViewerControl::PasswordNeeded: {
-        bool retry = false;
-        QString retryPath, userPassword, ownerPassword;
+        // What the prompt handed on; the retry opens the path the prompt asked for.
+        struct Retry {
+            QString path, userPassword, ownerPassword;
+        };
+        std::optional<Retry> retry;
         {
             frmPs prompt(path, this);
             connect(&prompt, &frmPs::passwordsGiven, this,
-                    [&](const QString &pending, const QString &user, const QString &owner) {
-                        retry = true;
-                        retryPath = pending;
-                        userPassword = user;
-                        ownerPassword = owner;
+                    [&retry](const QString &pending, const QString &user, const QString &owner) {
+                        retry = Retry{pending, user, owner};
                     });
             connect(&prompt, &frmPs::cancelled, this,
                     [this] { setWindowTitle(noDocumentCaption()); });
@@ -75,7 +77,7 @@ void frmPdf::openPdf(const QString &path, const QString &userPassword,
         }
         // Once the prompt is gone; a wrong password brings a fresh prompt.
         if (retry)
-            openPdf(retryPath, userPassword, ownerPassword);
+            openPdf(retry->path, retry->userPassword, retry->ownerPassword);
         return;
     }
     default:

@@ -49,6 +49,12 @@ private:
         const Kind inside = innermost();
         return inside != Kind::Table && inside != Kind::Row && inside != Kind::List;
     }
+    // How many elements of this kind are written and still open.
+    int openCount(Kind kind) const
+    {
+        return int(std::count_if(m_written.begin(), m_written.end(),
+                                 [kind](const Written &written) { return written.kind == kind; }));
+    }
 
     QString m_out;
     std::vector<Open> m_stack;
@@ -58,8 +64,6 @@ private:
     };
     std::vector<Written> m_written; // the elements written and still open
     int m_elements = 0;
-    int m_tables = 0;
-    int m_lists = 0;
     int m_textLeft = startPageLimits::textCharacters;
 };
 
@@ -111,7 +115,7 @@ void Writer::enter(const GumboNode *node)
         return;
     }
     Open open{node};
-    const int columns = rule.kind == Kind::Cell ? spanOf(node, "colspan") : 0;
+    const int columns = rule.kind == Kind::Cell ? columnSpan(node) : 0;
     const bool written =
         rule.kind != Kind::Unwrap && admits(rule.kind, columns) && openTag(node, rule, open);
     if (written && (rule.kind == Kind::Row || rule.kind == Kind::Cell))
@@ -127,10 +131,6 @@ void Writer::leave(const Open &open)
         return;
     m_out += open.closing;
     m_written.pop_back();
-    if (open.kind == Kind::Table)
-        --m_tables;
-    else if (open.kind == Kind::List)
-        --m_lists;
 }
 
 void Writer::text(const GumboNode *node)
@@ -165,9 +165,9 @@ bool Writer::admits(Kind kind, int columns) const
     if (!holdsText())
         return false;
     if (kind == Kind::Table)
-        return m_tables < startPageLimits::tableNesting;
+        return openCount(Kind::Table) < startPageLimits::tableNesting;
     if (kind == Kind::List)
-        return m_lists < startPageLimits::listNesting;
+        return openCount(Kind::List) < startPageLimits::listNesting;
     return true;
 }
 
@@ -209,10 +209,6 @@ bool Writer::openTag(const GumboNode *node, const Rule &rule, Open &open)
     open.kind = rule.kind;
     open.closing = QStringLiteral("</") + name + QLatin1Char('>');
     m_written.push_back({rule.kind});
-    if (rule.kind == Kind::Table)
-        ++m_tables;
-    else if (rule.kind == Kind::List)
-        ++m_lists;
     return true;
 }
 

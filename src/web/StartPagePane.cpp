@@ -10,12 +10,15 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace {
 // A start page is a few kilobytes; these bounds only stop a runaway response.
 constexpr qint64 maxPageBytes = 1024 * 1024;
 constexpr qint64 maxImageBytes = 8 * 1024 * 1024;
 constexpr int maxImages = 64;
+// Images that arrive within this share one layout of the page.
+constexpr int relayoutDelayMs = 5;
 
 bool isDataUrl(const QUrl &url)
 {
@@ -35,8 +38,13 @@ QString errorPage(const QString &productCaption)
 
 StartPagePane::StartPagePane(const QString &productCaption, QWidget *parent)
     : QTextBrowser(parent), m_productCaption(productCaption),
-      m_network(new QNetworkAccessManager(this)), m_deadline(requestDeadline)
+      m_network(new QNetworkAccessManager(this)), m_relayout(new QTimer(this)),
+      m_deadline(requestDeadline)
 {
+    m_relayout->setSingleShot(true);
+    m_relayout->setInterval(relayoutDelayMs);
+    connect(m_relayout, &QTimer::timeout, this,
+            [this] { document()->markContentsDirty(0, document()->characterCount()); });
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &StartPagePane::linkClicked);
@@ -136,7 +144,9 @@ void StartPagePane::imageArrived(QNetworkReply *reply, const QUrl &name)
     // image refused stays registered as empty and is not asked for again.
     document()->addResource(QTextDocument::ImageResource, name,
                             arrived ? decodeImage(reply->readAll()) : QImage());
-    document()->markContentsDirty(0, document()->characterCount());
+    // Not restarted by later arrivals, so a steady trickle still shows.
+    if (!m_relayout->isActive())
+        m_relayout->start();
 }
 
 QImage StartPagePane::decodeImage(const QByteArray &encoded)

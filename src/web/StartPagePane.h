@@ -14,6 +14,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTimer;
 
 class StartPagePane : public QTextBrowser {
     Q_OBJECT
@@ -53,6 +54,7 @@ private:
     QString m_address;
     QUrl m_pageUrl;            // where the shown page came from, after redirects
     QSet<QUrl> m_requestedImages; // of the shown page, each fetched once
+    QTimer *m_relayout;        // one layout for the images that arrive together
     qint64 m_pixelsLeft = 0;   // of the shown page's image budget
     std::chrono::milliseconds m_deadline;
 };

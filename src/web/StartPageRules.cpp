@@ -222,9 +222,9 @@ QString allowedValue(Value kind, const QString &raw)
     return QString();
 }
 
-int spanOf(const GumboNode *node, const char *name)
+int columnSpan(const GumboNode *node)
 {
-    const GumboAttribute *attribute = gumbo_get_attribute(&node->v.element.attributes, name);
+    const GumboAttribute *attribute = gumbo_get_attribute(&node->v.element.attributes, "colspan");
     const QString value =
         attribute ? allowedValue(Value::Span, QString::fromUtf8(attribute->value)) : QString();
     return value.isEmpty() ? 1 : value.toInt();

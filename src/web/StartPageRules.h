@@ -54,7 +54,7 @@ struct Rule {
 Rule ruleFor(const GumboNode *node);
 // The attribute's value as written out, or empty to leave the attribute off.
 QString allowedValue(Value kind, const QString &raw);
-// A cell's colspan or rowspan as it is written out.
-int spanOf(const GumboNode *node, const char *name);
+// The columns a cell takes: its colspan as it is written out.
+int columnSpan(const GumboNode *node);
 
 } // namespace startPageRules

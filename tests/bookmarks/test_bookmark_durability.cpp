@@ -10,11 +10,12 @@
 // the build (sanitizers included). The delays are drawn up to a few operations'
 // worth of CPU time, as measured first by a worker that times its operations.
 #include "FileBytes.h"
+#include "IniValue.h"
 #include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
+#include "ThreadCpuClock.h"
 #include "app/frmPdf.h"
 #include "bookmarks/BookmarkStore.h"
-#include "bookmarks/IniText.h"
 #include "bookmarks/frmBk.h"
 
 #include <QApplication>
@@ -51,13 +52,6 @@ QString documentFor(int page)
 QByteArray fingerprint(const QString &file)
 {
     return QCryptographicHash::hash(readBytes(file), QCryptographicHash::Sha1).toHex();
-}
-
-qint64 threadCpuMicros()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
 // SIGKILL once this thread has used `micros` more CPU time.
@@ -108,7 +102,7 @@ public:
         // Fonts and styles the manager window loads on first use are loaded here once,
         // so the workers' deletions cost about what their additions do.
         const QTemporaryDir scratch;
-        frmBk(BookmarkStore::filePath(scratch.path()), m_ui, QIcon(), [] {});
+        frmBk(BookmarkStore::filePath(scratch.path()), m_ui, QIcon(), [](const auto &) {});
     }
 
     // Adds a bookmark, or deletes the first one when the store is full.
@@ -210,7 +204,7 @@ QString storeProblem(const QString &file)
     if (!QFile::exists(file))
         return QString(); // killed before the first add finished
     // The counter as written, not as recovered from the paths.
-    const QByteArray counter = IniText(readBytes(file)).value(QStringLiteral("bkinfo"), QStringLiteral("nextnum")).value_or("none");
+    const QByteArray counter = iniValue(readBytes(file), QStringLiteral("bkinfo"), QStringLiteral("nextnum"));
     const QList<BookmarkStore::Bookmark> bookmarks = BookmarkStore::read(file);
     if (bookmarks.isEmpty() || counter != QByteArray::number(bookmarks.size() + 1))
         return QStringLiteral("counter %1").arg(QString::fromLatin1(counter));

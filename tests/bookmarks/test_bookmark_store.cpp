@@ -3,6 +3,7 @@
 // never leave a broken file.
 #include "DiskFull.h"
 #include "FileBytes.h"
+#include "IniValue.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/IniFileEdit.h"
 #include "bookmarks/modPdf.h"
@@ -22,12 +23,6 @@ bool writeValue(const QString &section, const QString &key, const QString &value
     IniFileEdit edit(file);
     edit.setValue(section, key, value);
     return edit.commit();
-}
-
-// The value as read from the file's bytes; "(missing)" when there is none.
-QByteArray valueIn(const QByteArray &content, const QString &section, const QString &key)
-{
-    return IniText(content).value(section, key).value_or("(missing)");
 }
 
 // "path/page" of each bookmark the store lists.
@@ -53,11 +48,11 @@ private slots:
     {
         QCOMPARE(readIniFile(m_file), std::optional<QByteArray>(QByteArray()));
         const QByteArray content = "[other]\nnextnum=7\n[bkinfo]\npage5=\npath1=x\n";
-        QCOMPARE(valueIn(content, "missing", "path1"), QByteArray("(missing)"));
-        QCOMPARE(valueIn(content, "bkinfo", "path2"), QByteArray("(missing)"));
-        QCOMPARE(valueIn(content, "bkinfo", "page5"), QByteArray());
-        QCOMPARE(valueIn(content, "bkinfo", "nextnum"), QByteArray("(missing)"));   // only in [other]
-        QCOMPARE(valueIn(content, "bkinfo", "path1"), QByteArray("x"));
+        QCOMPARE(iniValue(content, "missing", "path1"), QByteArray("(missing)"));
+        QCOMPARE(iniValue(content, "bkinfo", "path2"), QByteArray("(missing)"));
+        QCOMPARE(iniValue(content, "bkinfo", "page5"), QByteArray());
+        QCOMPARE(iniValue(content, "bkinfo", "nextnum"), QByteArray("(missing)"));   // only in [other]
+        QCOMPARE(iniValue(content, "bkinfo", "path1"), QByteArray("x"));
         QCOMPARE(readIniFile(m_dir.path()), std::nullopt);   // a directory
     }
 

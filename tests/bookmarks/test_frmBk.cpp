@@ -2,8 +2,8 @@
 // follows the deleted line, and a file that cannot be written loses nothing.
 #include "DiskFull.h"
 #include "FileBytes.h"
+#include "IniValue.h"
 #include "ScriptedModalUi.h"
-#include "bookmarks/IniText.h"
 #include "bookmarks/frmBk.h"
 
 #include <QIcon>
@@ -23,7 +23,7 @@ class TestFrmBk : public QObject {
 
     std::unique_ptr<frmBk> openManager()
     {
-        return std::make_unique<frmBk>(m_file, m_ui, QIcon(), [this] { ++m_showbkCalls; });
+        return std::make_unique<frmBk>(m_file, m_ui, QIcon(), [this](const auto &) { ++m_showbkCalls; });
     }
 
     // Stores bookmarks 1..n as a.pdf/1, b.pdf/2, ..., with the counter n + 1 unless given.
@@ -47,18 +47,18 @@ class TestFrmBk : public QObject {
     // path<n>/page<n> for n = 1..20, as written in the file.
     QStringList storedBookmarks() const
     {
-        const IniText ini(readBytes(m_file));
+        const QByteArray content = readBytes(m_file);
         QStringList result;
         for (int i = 1; i <= 20; ++i)
-            result << stored(ini, "path" + QString::number(i)) + "/" + stored(ini, "page" + QString::number(i));
+            result << stored(content, "path" + QString::number(i)) + "/" + stored(content, "page" + QString::number(i));
         return result;
     }
 
-    QString storedCounter() const { return stored(IniText(readBytes(m_file)), "nextnum"); }
+    QString storedCounter() const { return stored(readBytes(m_file), "nextnum"); }
 
-    static QString stored(const IniText &ini, const QString &key)
+    static QString stored(const QByteArray &content, const QString &key)
     {
-        return QString::fromUtf8(ini.value("bkinfo", key).value_or("(missing)"));
+        return QString::fromUtf8(iniValue(content, "bkinfo", key));
     }
 
     static QStringList expectedStore(const QStringList &bookmarks)
@@ -83,7 +83,7 @@ private slots:
         QPixmap pixmap(32, 32);
         pixmap.fill(Qt::red);
         const QIcon icon(pixmap);
-        frmBk manager(m_file, m_ui, icon, [] {});
+        frmBk manager(m_file, m_ui, icon, [](const auto &) {});
         QCOMPARE(manager.windowTitle(), QStringLiteral("删除书签"));
         QCOMPARE(manager.size(), QSize(476, 409));
         QCOMPARE(manager.lstBk->geometry(), QRect(8, 8, 457, 354));
