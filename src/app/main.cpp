@@ -5,13 +5,19 @@
 #include "viewer/pdf/MuPdfViewer.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    // Owned apart from the window, so it can go at quit while the window stays.
+    auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumo"));
 
     // Qt's own dialogs and standard buttons speak Chinese ("确定", "取消").
@@ -32,5 +38,15 @@ int main(int argc, char *argv[])
     frmPdf window(setup);
     window.Form_Load();
     window.show();
-    return app.exec();
+    const int code = QApplication::exec();
+    // Bookmarks reach the disk the moment they change, so nothing is left to
+    // save: tearing down the window would only wait for renders, the text index
+    // and web requests that nobody will see. Text copied here is the exception:
+    // Qt hands it to the desktop's clipboard manager as the application object
+    // goes, and it would be lost with the process.
+    std::fflush(nullptr);
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    if (clipboard->ownsClipboard() || clipboard->ownsSelection())
+        app.reset();
+    std::_Exit(code);
 }

@@ -1,4 +1,4 @@
-// The start-page pane and the hidden counting window, against a loopback server.
+// The start-page pane against a loopback server.
 
 #include "LoopbackHttpServer.h"
 #include "RecordingOpener.h"
@@ -7,7 +7,6 @@
 #include "web/ImageBudget.h"
 #include "web/StartPageHtml.h"
 #include "web/StartPagePane.h"
-#include "web/frmCount.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -28,23 +27,13 @@ using Delivery = LoopbackHttpServer::Delivery;
 using namespace std::chrono_literals;
 
 namespace {
-QByteArray pngBytes(const QColor &colour)
-{
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // One bit a pixel (a picture of many megapixels in a few kilobytes), unless
 // in colour: only colour pictures can be read reduced.
-QByteArray blankPng(int width, int height, QImage::Format format = QImage::Format_Mono)
+QByteArray blankPng(int width, int height, QImage::Format format = QImage::Format_Mono,
+                    QColor colour = Qt::black)
 {
     QImage image(width, height, format);
-    image.fill(0);
+    image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -110,8 +99,6 @@ private slots:
     void hostileNestingLaysOutBoundedAndQuickly();
     void runawayAnswersAreCutOff_data();
     void runawayAnswersAreCutOff();
-    void countWindowRequestsTheCountingPageOnceAndStaysHidden();
-    void countWindowReadsNoneOfAnEndlessAnswer();
 };
 
 Q_DECLARE_METATYPE(QList<ServedImage>)
@@ -227,7 +214,7 @@ void TestStartPage::imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget_data(
     QTest::addColumn<QList<ServedImage>>("images");
     QTest::addColumn<qint64>("pagePixels"); // decoded, all images together
 
-    const QByteArray small = pngBytes(Qt::red);
+    const QByteArray small = blankPng(4, 3, QImage::Format_RGB32, Qt::red);
     const QByteArray huge = blankPng(6000, 6000);
     QTest::newRow("small, from the page's own site")
         << QList<ServedImage>{{"/img/logo.png", small, 12, 12}} << qint64(12);
@@ -433,39 +420,6 @@ void TestStartPage::runawayAnswersAreCutOff()
     QVERIFY(pane.toPlainText().contains(QStringLiteral("无法加载起始页")));
     QTRY_COMPARE_WITH_TIMEOUT(server.clientsGone, 1, 5000);
     QVERIFY(server.bodyBytesSent < 64 * 1024 * 1024); // what the kernel's buffers hold at most
-}
-
-void TestStartPage::countWindowRequestsTheCountingPageOnceAndStaysHidden()
-{
-    LoopbackHttpServer server;
-    server.pages["/count/"].body = "<p>counted</p>";
-
-    QWidget owner;
-    auto *window = new frmCount(server.base(), &owner);
-    QSignalSpy sent(window, &frmCount::pingSent);
-    QCOMPARE(window->windowTitle(), QStringLiteral("PDFCount"));
-    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 15000);
-    QTest::qWait(200); // give a second request the chance to show up
-    QCOMPARE(sent.size(), 1);
-    QCOMPARE(server.targets(), QStringList{"/count/"});
-    QCOMPARE(server.requests.first().method, QByteArray("GET"));
-    QVERIFY(!server.requests.first().headers.contains("cookie"));
-    QVERIFY(!window->isVisible());
-}
-
-void TestStartPage::countWindowReadsNoneOfAnEndlessAnswer()
-{
-    // A server that would stream gigabytes: the window hangs up at the headers.
-    LoopbackHttpServer server;
-    server.pages["/count/"].delivery = Delivery::Endless;
-
-    QWidget owner;
-    auto *window = new frmCount(server.base(), &owner);
-    QSignalSpy sent(window, &frmCount::pingSent);
-    QTRY_COMPARE_WITH_TIMEOUT(server.clientsGone, 1, 5000);
-    QCOMPARE(sent.size(), 1);
-    QCOMPARE(server.targets(), QStringList{"/count/"});
-    QVERIFY(server.bodyBytesSent < 64 * 1024 * 1024);
 }
 
 QTEST_MAIN(TestStartPage)

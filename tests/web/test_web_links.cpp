@@ -1,6 +1,6 @@
 // The main window's web links: the two start-up requests, the start-page pane
 // over the viewer, the Help items, the About window and the counting window's
-// release on close.
+// release on close, and what the counting window asks and reads.
 
 #include "LoopbackHttpServer.h"
 #include "RecordingOpener.h"
@@ -53,6 +53,8 @@ private slots:
     void aboutShowsAFreshWindowEachTime();
     void unloadReleasesTheCountingWindow_data();
     void unloadReleasesTheCountingWindow();
+    void countWindowRequestsTheCountingPageOnceAndStaysHidden();
+    void countWindowReadsNoneOfAnEndlessAnswer();
 };
 
 void TestWebLinks::startMakesOneCountingThenOneStartRequest_data()
@@ -194,6 +196,39 @@ void TestWebLinks::unloadReleasesTheCountingWindow()
 
     QVERIFY(count.isNull());
     QVERIFY(w.window->countWindow == nullptr);
+}
+
+void TestWebLinks::countWindowRequestsTheCountingPageOnceAndStaysHidden()
+{
+    LoopbackHttpServer server;
+    server.pages["/count/"].body = "<p>counted</p>";
+
+    QWidget owner;
+    auto *window = new frmCount(server.base(), &owner);
+    QSignalSpy sent(window, &frmCount::pingSent);
+    QCOMPARE(window->windowTitle(), QStringLiteral("PDFCount"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.requests.size(), 1, 15000);
+    QTest::qWait(200); // give a second request the chance to show up
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(server.targets(), QStringList{"/count/"});
+    QCOMPARE(server.requests.first().method, QByteArray("GET"));
+    QVERIFY(!server.requests.first().headers.contains("cookie"));
+    QVERIFY(!window->isVisible());
+}
+
+void TestWebLinks::countWindowReadsNoneOfAnEndlessAnswer()
+{
+    // A server that would stream gigabytes: the window hangs up at the headers.
+    LoopbackHttpServer server;
+    server.pages["/count/"].delivery = LoopbackHttpServer::Delivery::Endless;
+
+    QWidget owner;
+    auto *window = new frmCount(server.base(), &owner);
+    QSignalSpy sent(window, &frmCount::pingSent);
+    QTRY_COMPARE_WITH_TIMEOUT(server.clientsGone, 1, 5000);
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(server.targets(), QStringList{"/count/"});
+    QVERIFY(server.bodyBytesSent < 64 * 1024 * 1024);
 }
 
 QTEST_MAIN(TestWebLinks)

@@ -2,6 +2,7 @@
 
 #include "EngineThread.h"
 #include "ThreadContext.h"
+#include "shim/shim_alloc.h"
 #include "shim/shim_copy.h"
 #include "WipeSecret.h"
 #include "viewer/ViewerControl.h"
@@ -109,7 +110,7 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
 }
 
 PdfDocument::PdfDocument(fz_document *doc, int pageCount)
-    : m_doc(doc), m_givenUp(pageCount, false)
+    : m_doc(doc), m_setbacks(pageCount)
 {
 }
 
@@ -173,17 +174,36 @@ DisplayList PdfDocument::cachedList(int page)
     return it->second;
 }
 
-void PdfDocument::giveUp(int page)
+void PdfDocument::giveUp(int page, double scale)
 {
     std::lock_guard<std::mutex> lists(m_listMutex);
-    if (page >= 0 && page < m_givenUp.size())
-        m_givenUp[page] = true;
+    if (page < 0 || page >= m_setbacks.size())
+        return;
+    if (scale == kWholePage)
+        m_setbacks[page].recordingTooSlow = true;
+    else
+        m_setbacks[page].drawingTooSlowAt = scale;
 }
 
-bool PdfDocument::givenUp(int page) const
+bool PdfDocument::givenUp(int page, double scale) const
 {
     std::lock_guard<std::mutex> lists(m_listMutex);
-    return page >= 0 && page < m_givenUp.size() && m_givenUp[page];
+    if (page < 0 || page >= m_setbacks.size())
+        return false;
+    const Setback &setback = m_setbacks[page];
+    return setback.recordingTooSlow || qFuzzyCompare(setback.drawingTooSlowAt, scale);
+}
+
+bool PdfDocument::waitingForMemory(int page) const
+{
+    std::lock_guard<std::mutex> lists(m_listMutex);
+    return page >= 0 && page < m_setbacks.size() && m_setbacks[page].memoryFull;
+}
+
+bool PdfDocument::blocked(const Setback &setback) const
+{
+    return setback.recordingTooSlow
+           || (setback.memoryFull && vshim_allocation_room() <= setback.roomWhenFull);
 }
 
 DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
@@ -192,7 +212,7 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
         return nullptr;
     {
         std::lock_guard<std::mutex> lists(m_listMutex);
-        if (m_givenUp[page])
+        if (blocked(m_setbacks[page]))
             return nullptr;
         if (DisplayList list = cachedList(page))
             return list;
@@ -201,7 +221,7 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
     {
         // Another thread may have recorded it, or given it up, while this one waited.
         std::lock_guard<std::mutex> lists(m_listMutex);
-        if (m_givenUp[page])
+        if (blocked(m_setbacks[page]))
             return nullptr;
         if (DisplayList list = cachedList(page))
             return list;
@@ -213,6 +233,12 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
     fz_display_list *raw = vshim_record_page(ctx, m_doc, page, cookie, &err);
     if (vshim_cookie_overdue(cookie))
         giveUp(page);
+    {
+        std::lock_guard<std::mutex> lists(m_listMutex);
+        Setback &setback = m_setbacks[page];
+        setback.memoryFull = !raw && err.code == FZ_ERROR_MEMORY;
+        setback.roomWhenFull = setback.memoryFull ? vshim_allocation_room() : 0;
+    }
     if (!raw)
         return nullptr;
     readLinks(page);

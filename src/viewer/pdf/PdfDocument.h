@@ -72,10 +72,20 @@ public:
     // false on failure. Any thread; may wait for a recording.
     bool copyPage(struct vshim_page_copy *copy, int page);
 
-    // A page whose recording or rendering ran past its time limit is given up:
-    // from then on it shows blank instead of costing that time again. Any thread.
-    void giveUp(int page);
-    bool givenUp(int page) const;
+    // A page whose recording ran past its time limit is given up for as long as
+    // the document is open: recording does not depend on the zoom, so trying
+    // again would only cost that time again (reopening the file tries afresh).
+    // A page whose drawing ran past the limit is given up at that scale only:
+    // another zoom draws less of it per tile, so it is tried once more there.
+    // A given-up page shows a notice. Any thread.
+    void giveUp(int page, double scale = kWholePage);
+    bool givenUp(int page, double scale) const;
+    static constexpr double kWholePage = 0; // the scale that stands for the recording
+
+    // A page whose recording found MuPDF's memory full waits until the memory
+    // has more room than at that failure (other pages or documents freed it);
+    // until then displayList() answers null at once, without working. Any thread.
+    bool waitingForMemory(int page) const;
 
 private:
     explicit PdfDocument(fz_document *doc, int pageCount);
@@ -89,9 +99,18 @@ private:
     QVector<OutlineEntry> m_outline;
 
     std::mutex m_documentMutex; // guards m_doc
-    mutable std::mutex m_listMutex; // guards m_lists, m_givenUp, m_links and m_linkPages
+    // Why a page is not drawn for now.
+    struct Setback {
+        bool recordingTooSlow = false;
+        double drawingTooSlowAt = -1;  // the scale whose drawing ran out of time
+        size_t roomWhenFull = 0;       // capped memory room when recording failed for want of it
+        bool memoryFull = false;
+    };
+    bool blocked(const Setback &setback) const; // recording would be wasted now
+
+    mutable std::mutex m_listMutex; // guards m_lists, m_setbacks, m_links and m_linkPages
     std::list<std::pair<int, DisplayList>> m_lists; // most recently used first
-    QVector<bool> m_givenUp;                          // guarded by m_listMutex
+    QVector<Setback> m_setbacks;                      // guarded by m_listMutex
     QHash<int, QVector<PageLink>> m_links;            // guarded by m_listMutex
     std::list<int> m_linkPages; // the pages in m_links, most recently read first
 };

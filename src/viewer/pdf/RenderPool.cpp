@@ -67,6 +67,19 @@ void RenderPool::waitIdle()
     m_idle.wait(lock, [this] { return m_running.empty(); });
 }
 
+void RenderPool::retire(std::unique_ptr<RenderPool> pool)
+{
+    if (!pool)
+        return;
+    {
+        std::lock_guard<std::mutex> deliver(pool->m_deliverMutex);
+        pool->m_silenced = true;
+    }
+    pool->cancelAll();
+    // Joining the workers there may drop the document's last reference too.
+    EngineThread([pool = std::shared_ptr<RenderPool>(std::move(pool))] {}).detach();
+}
+
 void RenderPool::work()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -88,8 +101,11 @@ void RenderPool::work()
 
         RenderedTile done{generation, request, renderPagePart(*document, request.part, cookie)};
         document.reset(); // the last reference may close the document: not under the lock
-        if (!done.image.isNull())
-            m_deliver(std::move(done));
+        if (!done.image.isNull()) {
+            std::lock_guard<std::mutex> deliver(m_deliverMutex);
+            if (!m_silenced)
+                m_deliver(std::move(done));
+        }
 
         lock.lock();
         m_running.erase(std::find_if(m_running.begin(), m_running.end(),

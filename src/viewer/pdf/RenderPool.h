@@ -6,7 +6,7 @@
 // through its cookie. Finished tiles go to the deliver callback, called on the
 // worker thread (the view forwards them to the GUI thread through a queued call).
 //
-// Threads: schedule(), cancelAll() and waitIdle() are for the owning thread;
+// Threads: schedule(), cancelAll(), waitIdle() and retire() are for the owning thread;
 // they only hold m_mutex briefly, and never while a render runs.
 // Lock order: PdfDocument's locks are taken by workers with m_mutex released.
 
@@ -44,6 +44,10 @@ public:
     void cancelAll();
     // Blocks until no render runs; with cancelAll() first this is short.
     void waitIdle();
+    // Stops delivering, aborts every render and lets the workers finish and the
+    // pool go on a thread of its own: a render stuck in a read from a hung disk
+    // never holds up the caller. Nothing is delivered once this returns.
+    static void retire(std::unique_ptr<RenderPool> pool);
 
 private:
     struct Running {
@@ -55,6 +59,8 @@ private:
     bool isRunning(quint64 generation, const TileKey &key) const; // needs m_mutex
 
     Deliver m_deliver;
+    std::mutex m_deliverMutex; // held while delivering; guards m_silenced
+    bool m_silenced = false;
     std::mutex m_mutex; // guards everything below
     std::condition_variable m_wake;
     std::condition_variable m_idle;

@@ -41,11 +41,17 @@ QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie 
     if (image.isNull() || !ctx)
         return QImage(); // out of memory: treated like an abort, tried again later
     const int page = part.page;
+    if (document.givenUp(page, part.scale)) {
+        paintTooComplexPlaceholder(image, part, document.pageSizes().at(page));
+        return image;
+    }
     DisplayList list = document.displayList(page, cookie);
     if (!list) {
         if (vshim_cookie_aborted(cookie) && !vshim_cookie_overdue(cookie))
             return QImage();
-        if (document.givenUp(page))
+        if (document.waitingForMemory(page))
+            return QImage(); // nothing kept: asked for again, it is tried once there is room
+        if (document.givenUp(page, PdfDocument::kWholePage))
             paintTooComplexPlaceholder(image, part, document.pageSizes().at(page));
         else
             image.fill(Qt::white);
@@ -58,7 +64,7 @@ QImage renderPagePart(PdfDocument &document, const PagePart &part, vshim_cookie 
                                     part.rect.height(), image.bits(), int(image.bytesPerLine()),
                                     kBgra, cookie, &err);
     if (vshim_cookie_overdue(cookie)) {
-        document.giveUp(page);
+        document.giveUp(page, part.scale);
         paintTooComplexPlaceholder(image, part, document.pageSizes().at(page));
         return image;
     }

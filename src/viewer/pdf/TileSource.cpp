@@ -37,21 +37,27 @@ int renderWorkers()
 
 TileSource::TileSource(QObject *parent) : QObject(parent), m_cache(cacheBudget())
 {
-    m_pool = std::make_unique<RenderPool>(renderWorkers(), [this](RenderedTile tile) {
+    m_pool = newPool();
+}
+
+TileSource::~TileSource()
+{
+    RenderPool::retire(std::move(m_pool));
+}
+
+std::unique_ptr<RenderPool> TileSource::newPool()
+{
+    return std::make_unique<RenderPool>(renderWorkers(), [this](RenderedTile tile) {
         QMetaObject::invokeMethod(
             this, [this, tile = std::move(tile)] { arrived(tile); }, Qt::QueuedConnection);
     });
 }
 
-TileSource::~TileSource()
-{
-    m_pool.reset();
-}
-
 void TileSource::setDocument(std::shared_ptr<PdfDocument> document)
 {
-    m_pool->cancelAll();
-    m_pool->waitIdle();
+    // The old document's renders finish, or hang in a read, on their own threads.
+    RenderPool::retire(std::move(m_pool));
+    m_pool = newPool();
     ++m_generation;
     m_cache.clear();
     m_document = std::move(document);

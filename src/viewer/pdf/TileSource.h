@@ -17,10 +17,10 @@ class TileSource : public QObject {
     Q_OBJECT
 public:
     explicit TileSource(QObject *parent = nullptr);
-    ~TileSource() override; // joins the workers before the cache and document go
+    ~TileSource() override; // retires the workers: nothing arrives afterwards
 
-    // Aborts the running renders and waits for them to stop, then forgets
-    // every tile of the previous document.
+    // Retires the workers of the previous document without waiting for them,
+    // and forgets every tile of it.
     void setDocument(std::shared_ptr<PdfDocument> document);
     // Tiles still rendering no longer match the view (zoom, rotation or layout
     // changed); those in the cache stay, to be shown scaled meanwhile.
@@ -39,6 +39,7 @@ signals:
     void tileArrived();
 
 private:
+    std::unique_ptr<RenderPool> newPool();
     void arrived(const RenderedTile &tile);
 
     std::shared_ptr<PdfDocument> m_document;

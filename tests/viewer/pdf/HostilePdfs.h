@@ -2,6 +2,7 @@
 // Small hand-made PDFs, each hostile in one way a real attack or a broken
 // producer is: loops, absurd sizes, deep nesting, work that grows without end.
 
+#include "HostileImages.h"
 #include "RawPdf.h"
 
 #include <QByteArray>
@@ -48,6 +49,19 @@ inline QByteArray onePage(const QByteArray &pageExtras, const QByteArray &resour
     pdf.add("<< /Type /Page /Parent 2 0 R " + pageExtras + " /Resources << " + resources
             + " >> /Contents 4 0 R >>");
     pdf.addStream("<< >>", content);
+    return pdf.classic(root);
+}
+
+// One page drawing an image with the given dictionary entries and data.
+inline QByteArray imagePage(const QByteArray &imageEntries, const QByteArray &data)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+            "/Resources << /XObject << /Im 5 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /Im Do Q");
+    pdf.addStream("<< /Type /XObject /Subtype /Image " + imageEntries + " >>", data);
     return pdf.classic(root);
 }
 
@@ -260,19 +274,18 @@ inline QList<File> all()
                   onePage("/MediaBox [0 0 200 200]", {}, nestedArray(50000) + " TJ 0 0 10 10 re f")});
     files.append({"deep-dict-in-page", onePage("/MediaBox [0 0 200 200] /Junk " + nestedDict(50000),
                                                 {}, "0 0 10 10 re f")});
-    {
-        // An image that claims 100 000 × 100 000 pixels and holds a few bytes.
-        RawPdf pdf;
-        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
-                "/Resources << /XObject << /Im 5 0 R >> >> /Contents 4 0 R >>");
-        pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /Im Do Q");
-        pdf.addStream("<< /Type /XObject /Subtype /Image /Width 100000 /Height 100000 "
-                      "/ColorSpace /DeviceRGB /BitsPerComponent 8 >>",
-                      QByteArray(64, '\x7f'));
-        files.append({"huge-image", pdf.classic(root)});
-    }
+    // An image that claims 100 000 × 100 000 pixels and holds a few bytes.
+    files.append({"huge-image", imagePage("/Width 100000 /Height 100000 /ColorSpace /DeviceRGB "
+                                          "/BitsPerComponent 8", QByteArray(64, '\x7f'))});
+    // Images whose own headers declare 400 and 768 million samples (1.6 and 1.5 GB
+    // in the decoders) behind dictionaries that say 100 pixels wide; MuPDF cuts a
+    // JPEG's height to the dictionary's, not its width.
+    files.append({"jpx-bomb", imagePage("/Width 100 /Height 100 /ColorSpace /DeviceGray "
+                                        "/BitsPerComponent 8 /Filter /JPXDecode",
+                                        jpxDeclaring(20000)), true});
+    files.append({"jpeg-bomb", imagePage("/Width 100 /Height 16000 /ColorSpace /DeviceRGB "
+                                         "/BitsPerComponent 8 /Filter /DCTDecode",
+                                         progressiveJpegDeclaring(16000)), true});
     files.append({"form-bomb", formBomb(9)});
     {
         // A form that draws itself.

@@ -10,6 +10,8 @@
 #include "viewer/pdf/shim/shim_watchdog.h"
 #include "viewer/pdf/text/TextDocument.h"
 
+#include <QBuffer>
+
 #include <thread>
 
 namespace {
@@ -30,6 +32,15 @@ bool isWhite(const QImage &image)
             if (image.pixel(x, y) != qRgb(255, 255, 255))
                 return false;
     return true;
+}
+
+bool hasBlack(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(0, 0, 0))
+                return true;
+    return false;
 }
 
 // Page 1 draws forms within forms (8^9 fills), page 2 is plain text.
@@ -121,6 +132,40 @@ private slots:
         QVERIFY(vshim_allocated_bytes() <= budget);
     }
 
+    // The image guard reads sizes from the images' own headers and hands the
+    // bytes on: images within the budget are still drawn.
+    void imagesWithinTheBudgetAreDrawn()
+    {
+        QImage red(64, 64, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(red.save(&jpeg, "JPG"));
+        const struct {
+            const char *name;
+            QByteArray bytes;
+            QRgb drawn;
+        } images[] = {
+            {"jpeg.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceRGB "
+                                            "/BitsPerComponent 8 /Filter /DCTDecode", jpeg.data()),
+             qRgb(254, 0, 0)},
+            // An empty tile decodes to the middle grey.
+            {"jpx.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceGray "
+                                           "/BitsPerComponent 8 /Filter /JPXDecode",
+                                           hostile::jpxDeclaring(64)),
+             qRgb(128, 128, 128)},
+        };
+        for (const auto &image : images) {
+            const PdfDocument::Opened opened = PdfDocument::open(fx.bytes(image.name, image.bytes), {}, {});
+            QCOMPARE(opened.status, 0);
+            const QImage page = renderPage(*opened.document, 0, 0.2);
+            const QColor middle = page.pixelColor(60, 100), expected = QColor(image.drawn);
+            QVERIFY2(qAbs(middle.red() - expected.red()) < 8 && qAbs(middle.green() - expected.green()) < 8
+                         && qAbs(middle.blue() - expected.blue()) < 8,
+                     qPrintable(QStringLiteral("%1: %2").arg(image.name, middle.name())));
+        }
+    }
+
     // 1e6 points square, the lower right quarter black: shown 14400 points
     // square, scaled, so the black quarter is still in the picture.
     void absurdPageIsScaledToFit()
@@ -150,14 +195,53 @@ private slots:
         vshim_set_page_time_limit_ms(50);
         const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
         QCOMPARE(opened.status, 0);
-        QVERIFY(!opened.document->givenUp(0));
+        QVERIFY(!opened.document->givenUp(0, PdfDocument::kWholePage));
         const QImage bomb = renderPage(*opened.document, 0, 0.2);
         QCOMPARE(bomb.size(), QSize(119, 169));
         QVERIFY(!isWhite(bomb)); // the notice; the aborted drawing is not shown
         QCOMPARE(bomb.pixel(2, 2), qRgb(255, 255, 255));
-        QVERIFY(opened.document->givenUp(0));
-        QVERIFY(!opened.document->givenUp(1));
+        QVERIFY(opened.document->givenUp(0, PdfDocument::kWholePage));
+        QVERIFY(opened.document->givenUp(0, 0.5)); // no zoom makes the recording cheaper
+        QVERIFY(!opened.document->givenUp(1, PdfDocument::kWholePage));
         QVERIFY(!isWhite(renderPage(*opened.document, 1, 0.2)));
+    }
+
+    // Drawing that ran out of time at one zoom is tried once more at another,
+    // and never again at the same one.
+    void pageGivenUpWhileDrawingIsTriedAgainAtAnotherZoom()
+    {
+        // A black square, then a hundred thousand small fills that take a while to draw.
+        const QByteArray busy = hostile::onePage("/MediaBox [0 0 595 842]", {},
+                                                 "0 0 300 300 re f\n"
+                                                     + QByteArray("0 0 1 1 re f\n").repeated(100000));
+        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("busy.pdf", busy), {}, {});
+        QCOMPARE(opened.status, 0);
+        PdfDocument &document = *opened.document;
+        QVERIFY(hasBlack(renderPage(document, 0, 0.3))); // recorded within the usual limit
+        vshim_set_page_time_limit_ms(1);
+        QVERIFY(!hasBlack(renderPage(document, 0, 0.2)));
+        QVERIFY(document.givenUp(0, 0.2));
+        QVERIFY(!document.givenUp(0, PdfDocument::kWholePage));
+        vshim_set_page_time_limit_ms(VSHIM_PAGE_TIME_LIMIT_MS);
+        QVERIFY(!hasBlack(renderPage(document, 0, 0.2)));
+        QVERIFY(hasBlack(renderPage(document, 0, 0.1)));
+        QVERIFY(!document.givenUp(0, 0.1));
+    }
+
+    // A page whose recording found the memory full keeps no blank image: it
+    // waits, and once there is room it is drawn.
+    void pageShortOfMemoryIsDrawnOnceThereIsRoom()
+    {
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.write("sample.pdf", SampleDocument::sample()), {}, {});
+        QCOMPARE(opened.status, 0);
+        vshim_set_allocation_budget(vshim_allocated_bytes() + 4096);
+        QVERIFY(renderPage(*opened.document, 0, 0.2).isNull());
+        QVERIFY(opened.document->waitingForMemory(0));
+        QVERIFY(renderPage(*opened.document, 0, 0.2).isNull());
+        vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        QVERIFY(!isWhite(renderPage(*opened.document, 0, 0.2)));
+        QVERIFY(!opened.document->waitingForMemory(0));
     }
 
     // The limit counts the thread's processor time: waiting, as on a busy

@@ -99,3 +99,10 @@ size_t vshim_allocated_bytes(void)
 {
     return __atomic_load_n(&allocated, __ATOMIC_RELAXED);
 }
+
+size_t vshim_allocation_room(void)
+{
+    const size_t limit = __atomic_load_n(&budget, __ATOMIC_RELAXED);
+    const size_t now = __atomic_load_n(&allocated, __ATOMIC_RELAXED);
+    return now < limit ? limit - now : 0;
+}

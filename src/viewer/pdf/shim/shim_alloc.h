@@ -29,6 +29,9 @@ const fz_alloc_context *vshim_capped_allocator(void);
 /* Bytes MuPDF holds through the capped allocator right now. */
 size_t vshim_allocated_bytes(void);
 
+/* Bytes the budget still allows right now. */
+size_t vshim_allocation_room(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,3 +1,6 @@
+/* For the adaptive mutex type. */
+#define _GNU_SOURCE
+
 #include <mupdf/fitz.h>
 
 #include "shim_alloc.h"
@@ -6,16 +9,16 @@
 #include "shim_watchdog.h"
 
 #include <pthread.h>
-#include <sched.h>
 #include <stdlib.h>
 
 /* Small enough that the renderer's own page cache stays the main memory user. */
 enum { STORE_BYTES = 64 << 20 };
 
-/* MuPDF takes its locks around every allocation and glyph-cache lookup and
- * holds them only briefly, so a spin lock that yields when taken costs far less
- * than a mutex on a text-heavy page. */
-static int mupdf_locks[FZ_LOCK_MAX];
+/* MuPDF takes its allocation lock around every allocation and reference
+ * count change. A waiter spins briefly while the holder runs on the other core
+ * and sleeps when the holder has lost its core, instead of burning CPU time
+ * yielding until the holder is scheduled again. */
+static pthread_mutex_t mupdf_locks[FZ_LOCK_MAX];
 static pthread_mutex_t clone_lock = PTHREAD_MUTEX_INITIALIZER;
 static pthread_once_t base_once = PTHREAD_ONCE_INIT;
 static fz_context *base;
@@ -23,20 +26,30 @@ static fz_context *base;
 static void lock_mupdf(void *user, int lock)
 {
     (void)user;
-    while (__atomic_exchange_n(&mupdf_locks[lock], 1, __ATOMIC_ACQUIRE))
-        while (__atomic_load_n(&mupdf_locks[lock], __ATOMIC_RELAXED))
-            sched_yield();
+    pthread_mutex_lock(&mupdf_locks[lock]);
 }
 
 static void unlock_mupdf(void *user, int lock)
 {
     (void)user;
-    __atomic_store_n(&mupdf_locks[lock], 0, __ATOMIC_RELEASE);
+    pthread_mutex_unlock(&mupdf_locks[lock]);
+}
+
+static void init_locks(void)
+{
+    pthread_mutexattr_t adaptive;
+    int i;
+    pthread_mutexattr_init(&adaptive);
+    pthread_mutexattr_settype(&adaptive, PTHREAD_MUTEX_ADAPTIVE_NP);
+    for (i = 0; i < FZ_LOCK_MAX; ++i)
+        pthread_mutex_init(&mupdf_locks[i], &adaptive);
+    pthread_mutexattr_destroy(&adaptive);
 }
 
 static void create_base(void)
 {
     static fz_locks_context locks = {NULL, lock_mupdf, unlock_mupdf};
+    init_locks();
     base = fz_new_context(vshim_capped_allocator(), &locks, STORE_BYTES);
     if (base)
         vshim_silence(base);

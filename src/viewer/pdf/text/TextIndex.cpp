@@ -20,6 +20,7 @@ struct TextIndex::Run {
     QString userPassword;
     QString ownerPassword;
     int firstPage = 0;
+    quint64 generation = 0; // the owner's generation while this run is its current one
 
     std::atomic<bool> cancelled{false};
     std::atomic<int> hint{-1};
@@ -28,6 +29,7 @@ struct TextIndex::Run {
     ~Run() { vshim_free_cookie(cookie); }
 
     mutable std::mutex mutex; // guards the members below
+    TextIndex *owner = nullptr; // null once stopped: the worker outlives its owner
     int total = -1;
     int done = 0;
     std::vector<std::shared_ptr<const IndexedPage>> pages;
@@ -50,24 +52,27 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->userPassword = userPassword;
     run->ownerPassword = ownerPassword;
     run->firstPage = firstPage;
+    run->generation = ++m_generation;
+    run->owner = this;
     m_run = run;
-    ++m_generation;
-    m_worker = EngineThread([this, run] { work(run); });
+    // Never joined: the worker holds the run and closes its own document.
+    EngineThread([run] { work(run); }).detach();
 }
 
 void TextIndex::stop()
 {
-    if (m_run) {
+    if (!m_run)
+        return;
+    {
+        // From here on the worker reports nothing, so it never touches this object.
+        std::lock_guard<std::mutex> lock(m_run->mutex);
+        m_run->owner = nullptr;
         m_run->cancelled = true;
-        if (m_run->cookie)
-            vshim_abort_cookie(m_run->cookie);
     }
-    if (m_worker.joinable())
-        m_worker.join();
-    if (m_run) {
-        m_run.reset();
-        ++m_generation;
-    }
+    if (m_run->cookie)
+        vshim_abort_cookie(m_run->cookie);
+    m_run.reset();
+    ++m_generation;
 }
 
 void TextIndex::prioritize(int page)
@@ -112,14 +117,19 @@ size_t TextIndex::memoryBytes() const
 
 void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
 {
+    std::lock_guard<std::mutex> lock(run->mutex);
+    TextIndex *owner = run->owner;
+    if (!owner)
+        return;
+    const quint64 generation = run->generation;
     QMetaObject::invokeMethod(
-        this,
-        [this, run, done, total] {
-            if (run != m_run)
+        owner,
+        [owner, generation, done, total] {
+            if (generation != owner->m_generation)
                 return; // a stopped run
-            emit progressChanged(done, total);
+            emit owner->progressChanged(done, total);
             if (done == total)
-                emit completed();
+                emit owner->completed();
         },
         Qt::QueuedConnection);
 }

@@ -30,7 +30,8 @@ public:
     // Stops any earlier run first.
     void start(const QString &path, const QString &userPassword, const QString &ownerPassword,
                int firstPage = 0);
-    // Cancels and joins the worker, then forgets every page.
+    // Cancels the worker without waiting for it (a read from a hung disk may
+    // hold it up), then forgets every page.
     void stop();
     // Lets the worker take this page (0-based), and those after it, next.
     void prioritize(int page);
@@ -52,10 +53,11 @@ signals:
 
 private:
     struct Run;
-    void work(std::shared_ptr<Run> run);
-    void report(const std::shared_ptr<Run> &run, int done, int total);
+    // On the worker thread, which may outlive this object: they reach it only
+    // through the run's owner, under the run's mutex.
+    static void work(std::shared_ptr<Run> run);
+    static void report(const std::shared_ptr<Run> &run, int done, int total);
 
     std::shared_ptr<Run> m_run;
-    EngineThread m_worker;
     quint64 m_generation = 0;
 };

@@ -7,7 +7,12 @@
 #include "viewer/pdf/text/TextIndex.h"
 #include "viewer/pdf/text/TextSearch.h"
 
+#include <QFile>
 #include <QSignalSpy>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -152,8 +157,8 @@ private slots:
         QTRY_VERIFY(!progress.isEmpty() && progress.last().at(0).toInt() >= 2);
         index.stop();
         QVERIFY(!index.page(0)); // the pages are forgotten
-        // Signals the stopped run had queued are dropped: stop() joined the worker,
-        // so they are all posted by now.
+        // Signals the stopped run had queued are dropped, and once stop() returns
+        // the worker posts no more.
         const int seen = progress.size();
         QCoreApplication::sendPostedEvents();
         QCOMPARE(progress.size(), seen);
@@ -166,6 +171,29 @@ private slots:
         auto running = std::make_unique<TextIndex>();
         running->start(path, "", "");
         running.reset();
+    }
+
+    // A read from a hung network mount may never return; here the worker opens a
+    // named pipe nobody writes to. Stopping, starting anew and destroying the
+    // index must not wait for it.
+    void stoppingNeverWaitsForAWorkerStuckInARead()
+    {
+        const QByteArray pipe = QFile::encodeName(m_fx.path("hung.pdf"));
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        auto index = std::make_unique<TextIndex>();
+        index->start(QFile::decodeName(pipe), "", "");
+        index->stop();
+        index->start(m_known, "", "");
+        QTRY_VERIFY(index->isComplete());
+        QCOMPARE(index->pageCount(), 3);
+        index->start(QFile::decodeName(pipe), "", "");
+        index.reset();
+
+        // Lets the stuck workers go: the pipe opens for them and ends at once.
+        int writer = -1;
+        QTRY_VERIFY_WITH_TIMEOUT((writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK)) >= 0,
+                                 30000);
+        ::close(writer);
     }
 };
 
