@@ -4,8 +4,9 @@
  * depth limit (name trees when a link names its destination, the optional
  * content /Order when a page is drawn, the page tree when it is cached), and
  * some of those walks revisit shared nodes, so a crafted file can exhaust the
- * stack or take exponential time. These checks walk the same structures
- * iteratively, within fixed bounds, before MuPDF ever does. */
+ * stack or take exponential time. The name trees and the layer configuration
+ * are walked here iteratively, within fixed bounds, before MuPDF ever does;
+ * the page tree is checked where it is counted (shim_pages.c). */
 
 #include <mupdf/pdf.h>
 
