@@ -311,7 +311,7 @@ inline QList<File> all()
     files.append({"name-tree-deep", deepNameTree(100000), true});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
-    files.append({"shared-annots", sharedAnnots(10, 200000)});
+    files.append({"shared-annots", sharedAnnots(10, 200000), true});
     {
         RawPdf pdf;
         const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
