@@ -283,12 +283,13 @@ QPointF PageView::pageToWidget(int page, const QPointF &pagePoint) const
     return layout().pageToContent(page, pagePoint) - m_scroller.viewRect().topLeft();
 }
 
-TilePlan PageView::plan() const
+TilePlan PageView::plan(bool withWanted) const
 {
     const TileCache &cache = m_tiles.cache();
-    return planTiles(layout(), {m_scroller.viewRect(), devicePixelRatioF(), m_tiles.maxTile()},
-                     [&cache](const TileKey &key) { return cache.contains(key); },
-                     m_tiles.aheadBytes());
+    const TileView view{m_scroller.viewRect(), devicePixelRatioF(), m_tiles.maxTile()};
+    const IsCached cached = [&cache](const TileKey &key) { return cache.contains(key); };
+    return withWanted ? planTiles(layout(), view, cached, m_tiles.aheadBytes())
+                      : planPages(layout(), view, cached);
 }
 
 // Repaints, and asks for renders once the events of this round have moved the view.
@@ -300,18 +301,18 @@ void PageView::viewChanged()
     m_rendersScheduled = true;
     QTimer::singleShot(0, this, [this] {
         m_rendersScheduled = false;
-        m_tiles.request(plan().wanted);
+        m_tiles.request(plan(true).wanted);
     });
 }
 
 bool PageView::isViewComplete() const
 {
-    return plan().complete();
+    return plan(false).complete();
 }
 
 void PageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), kBackground);
-    paintPages(painter, plan(), m_tiles.cache(), layout(), m_highlights);
+    paintPages(painter, plan(false), m_tiles.cache(), layout(), m_highlights);
 }

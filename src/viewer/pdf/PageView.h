@@ -105,7 +105,8 @@ protected:
 
 private:
     QPointF contentPoint(const QPoint &viewportPoint) const;
-    TilePlan plan() const;
+    // The pages to draw and, withWanted, the tiles to ask for (paints need no requests).
+    TilePlan plan(bool withWanted) const;
     void viewChanged();
     std::optional<PageLink> linkAt(const QPoint &viewportPoint) const;
     void followLink(const QPoint &viewportPoint);

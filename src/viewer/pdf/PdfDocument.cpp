@@ -17,6 +17,12 @@ namespace {
 
 // Recorded pages kept; a text-heavy page's list is a few hundred kilobytes.
 constexpr size_t kKeptLists = 24;
+// Pages whose links are kept: more than a view ever shows at once, so the
+// links of a page drawn from cached tiles stay known after its list is
+// dropped. Always more than kKeptLists, so a kept list's links are known; a
+// page whose links were dropped gets them back when it is recorded again.
+constexpr size_t kKeptLinkPages = 256;
+static_assert(kKeptLinkPages > kKeptLists);
 // Page sides are kept within what a PDF may state (200 inches), so layout never
 // divides by 0 and its pixel figures stay far from integer overflow. A larger
 // page keeps its shape and is shown scaled down to fit (see TileRenderer).
@@ -239,11 +245,8 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
     DisplayList list = adopt(raw);
     std::lock_guard<std::mutex> lists(m_listMutex);
     m_lists.emplace_front(page, list);
-    if (m_lists.size() > kKeptLists) {
-        // Links go with their page; they are read again when it is recorded again.
-        m_links.remove(m_lists.back().first);
+    if (m_lists.size() > kKeptLists)
         m_lists.pop_back();
-    }
     return list;
 }
 
@@ -267,7 +270,14 @@ void PdfDocument::readLinks(int page)
     }
     vshim_free_links(raw, count);
     std::lock_guard<std::mutex> lists(m_listMutex);
+    if (m_links.contains(page))
+        m_linkPages.remove(page);
     m_links.insert(page, links);
+    m_linkPages.push_front(page);
+    if (m_linkPages.size() > kKeptLinkPages) {
+        m_links.remove(m_linkPages.back());
+        m_linkPages.pop_back();
+    }
 }
 
 QVector<PageLink> PdfDocument::links(int page) const

@@ -61,10 +61,11 @@ public:
     DisplayList displayList(int page, vshim_cookie *cookie);
 
     // The link under a point (page points) of a page whose links are known:
-    // they are read when the page is first recorded, so the GUI thread asks
-    // without waiting. Any thread.
+    // they are read when the page is recorded, so the GUI thread asks without
+    // waiting, and kept for far more pages than recordings are, so a page
+    // still shown from its rendered tiles keeps them. Any thread.
     std::optional<PageLink> linkAt(int page, const QPointF &point) const;
-    // Every link known for the page (none once its recording was dropped). Any thread.
+    // Every link known for the page (none before it is recorded). Any thread.
     QVector<PageLink> links(int page) const;
 
     // Appends the page to a copy being made for printing (shim/shim_copy.h);
@@ -107,8 +108,9 @@ private:
     };
     bool blocked(const Setback &setback) const; // recording would be wasted now
 
-    mutable std::mutex m_listMutex; // guards m_lists, m_setbacks and m_links
+    mutable std::mutex m_listMutex; // guards m_lists, m_setbacks, m_links and m_linkPages
     std::list<std::pair<int, DisplayList>> m_lists; // most recently used first
     QVector<Setback> m_setbacks;                      // guarded by m_listMutex
     QHash<int, QVector<PageLink>> m_links;            // guarded by m_listMutex
+    std::list<int> m_linkPages; // the pages in m_links, most recently read first
 };

@@ -2,6 +2,8 @@
 
 #include "TileGrid.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -70,16 +72,14 @@ public:
         const TileGrid tiles = grid(page);
         for (int index : tiles.tilesIn(imageArea)) {
             const TileKey tile = key(page, index);
-            const bool listed =
-                std::any_of(m_wanted.begin(), m_wanted.end(),
-                            [&](const TileRequest &r) { return r.key() == tile; });
-            if (listed || m_cached(tile))
+            if (m_listed.contains(tile) || m_cached(tile))
                 continue;
             const QRect area = tiles.tile(index);
             const qint64 cost = qint64(area.width()) * area.height() * 4;
             if (m_bytes + cost > budget)
                 return;
             m_bytes += cost;
+            m_listed.insert(tile);
             m_wanted.push_back({{page, m_layout.rotation(), m_scale, area}, index});
         }
     }
@@ -98,6 +98,7 @@ private:
     const IsCached &m_cached;
     const double m_scale;
     std::vector<TileRequest> m_wanted;
+    QSet<TileKey> m_listed; // the keys of m_wanted
     qint64 m_bytes = 0;
 };
 
@@ -108,18 +109,26 @@ bool TilePlan::complete() const
     return std::all_of(pages.begin(), pages.end(), [](const PagePlan &p) { return p.complete; });
 }
 
-TilePlan planTiles(const ViewLayout &layout, const TileView &view, const IsCached &cached,
-                   qint64 aheadBytes)
+TilePlan planPages(const ViewLayout &layout, const TileView &view, const IsCached &cached)
 {
-    Planner planner(layout, view, cached);
+    const Planner planner(layout, view, cached);
     TilePlan plan;
     plan.scale = planner.scale();
     if (layout.pageCount() == 0)
         return plan;
-    const QRectF &visible = view.visible;
-    for (int page : layout.pagesIn(visible))
+    for (int page : layout.pagesIn(view.visible))
         plan.pages.append(planner.pagePlan(page));
+    return plan;
+}
 
+TilePlan planTiles(const ViewLayout &layout, const TileView &view, const IsCached &cached,
+                   qint64 aheadBytes)
+{
+    TilePlan plan = planPages(layout, view, cached);
+    if (layout.pageCount() == 0)
+        return plan;
+    Planner planner(layout, view, cached);
+    const QRectF &visible = view.visible;
     planner.wantArea(visible, std::numeric_limits<qint64>::max());
     if (layout.continuous()) {
         planner.wantArea(visible.translated(0, visible.height()), aheadBytes);

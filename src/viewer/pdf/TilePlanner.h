@@ -44,7 +44,10 @@ struct TilePlan {
 
 using IsCached = std::function<bool(const TileKey &)>;
 
-// Every visible tile not cached is wanted. Tiles ahead (a screen above and
+// What the view draws: the visible pages and their cached tiles; nothing wanted.
+TilePlan planPages(const ViewLayout &layout, const TileView &view, const IsCached &cached);
+
+// planPages, and every visible tile not cached is wanted. Tiles ahead (a screen above and
 // below; in a single-page layout the neighbouring pages) are added while all
 // wanted tiles together stay within aheadBytes.
 TilePlan planTiles(const ViewLayout &layout, const TileView &view, const IsCached &cached,

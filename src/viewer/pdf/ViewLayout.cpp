@@ -44,14 +44,6 @@ QSizeF ViewLayout::rotatedPoints(int page) const
     return m_rotation % 180 ? size.transposed() : size;
 }
 
-double ViewLayout::widestPoints() const
-{
-    double widest = 0;
-    for (int page = 0; page < pageCount(); ++page)
-        widest = std::max(widest, rotatedPoints(page).width());
-    return widest;
-}
-
 QSizeF ViewLayout::displayedSize(int page) const
 {
     return rotatedPoints(page) * pixelsPerPoint();
@@ -61,12 +53,14 @@ void ViewLayout::relayout()
 {
     m_tops.resize(m_sizes.size());
     m_widest = 0;
+    m_widestPoints = 0;
     double y = kMargin;
     for (int i = 0; i < pageCount(); ++i) {
         const QSizeF size = displayedSize(i);
         m_tops[i] = y;
         y += size.height() + kMargin;
         m_widest = std::max(m_widest, size.width());
+        m_widestPoints = std::max(m_widestPoints, rotatedPoints(i).width());
     }
 }
 
@@ -75,7 +69,7 @@ double ViewLayout::fitZoom(FitMode mode, int page, const QSizeF &area) const
     if (page < 0 || page >= pageCount())
         return m_zoom;
     const QSizeF points = rotatedPoints(page) * kPixelsPerPoint;
-    const double across = m_continuous ? widestPoints() * kPixelsPerPoint : points.width();
+    const double across = m_continuous ? m_widestPoints * kPixelsPerPoint : points.width();
     const double byWidth = (area.width() - 2 * kMargin) / across;
     const double byHeight = (area.height() - 2 * kMargin) / points.height();
     switch (mode) {

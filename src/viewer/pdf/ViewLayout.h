@@ -84,12 +84,12 @@ public:
 private:
     QSizeF displayedSize(int page) const; // rotated and zoomed, pixels
     QSizeF rotatedPoints(int page) const;
-    double widestPoints() const; // rotated
     void relayout();
 
     QVector<QSizeF> m_sizes;
     QVector<double> m_tops; // continuous layout: top of each page
     double m_widest = 0;    // widest displayed page
+    double m_widestPoints = 0; // widest page in points, rotated
     int m_rotation = 0;
     bool m_continuous = true;
     double m_zoom = 1.0;

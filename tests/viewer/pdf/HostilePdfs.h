@@ -252,6 +252,15 @@ inline QList<File> all()
         files.append({"parent-loop", pdf.classic(root)});
     }
     {
+        // A page written straight into /Kids rather than as an object of its own.
+        RawPdf pdf;
+        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+        pdf.add("<< /Type /Pages /Count 2 /Kids [<< /Type /Page /Parent 2 0 R "
+                "/MediaBox [0 0 300 100] >> 3 0 R] >>");
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 400] >>");
+        files.append({"page-inside-kids", pdf.classic(root)});
+    }
+    {
         // The page tree claims far more pages than it holds.
         RawPdf pdf;
         const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");

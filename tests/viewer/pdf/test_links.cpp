@@ -31,11 +31,15 @@ QByteArray annotation(double x, double top, const QByteArray &action)
     return "<< /Type /Annot /Subtype /Link /Rect [" + rect + "] /Border [0 0 0] " + action + " >>";
 }
 
-QByteArray linkedDocument()
+// The links on page 1 lead to page 3; blank pages follow up to `pages`.
+QByteArray linkedDocument(int pages = 3)
 {
     RawPdf pdf;
     const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-    pdf.add("<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>");
+    QByteArray kids = "3 0 R 4 0 R 5 0 R";
+    for (int extra = 0; extra < pages - 3; ++extra)
+        kids += ' ' + QByteArray::number(13 + extra) + " 0 R";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Annots [6 0 R 7 0 R 8 0 R "
             "9 0 R 10 0 R 11 0 R 12 0 R] >>");
     pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
@@ -47,6 +51,8 @@ QByteArray linkedDocument()
     pdf.add(annotation(300, 192, "/A << /S /Launch /F (/bin/sh) >>"));
     pdf.add(annotation(300, 292, "/A << /S /JavaScript /JS (app.alert\\(1\\)) >>"));
     pdf.add(annotation(300, 392, "/A << /S /URI /URI (javascript:app.alert\\(1\\)) >>"));
+    for (int extra = 0; extra < pages - 3; ++extra)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] >>");
     return pdf.classic(root);
 }
 
@@ -70,7 +76,8 @@ private slots:
 
     void linksAreKnownOnceThePageIsRecorded()
     {
-        const PdfDocument::Opened opened = PdfDocument::open(fx.bytes("links.pdf", linkedDocument()), {}, {});
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.bytes("links.pdf", linkedDocument(40)), {}, {});
         QCOMPARE(opened.status, 0);
         PdfDocument &doc = *opened.document;
         QVERIFY(!doc.linkAt(0, kToPage3)); // not asked for yet: the GUI never waits
@@ -81,6 +88,11 @@ private slots:
         QCOMPARE(doc.linkAt(0, kMail)->url, QUrl("mailto:reader@example.org"));
         for (const QPointF &never : {kFile, kLaunch, kScript, kScriptUri, kNoLink})
             QVERIFY(!doc.linkAt(0, never));
+        // Page 1 may still be shown from its rendered tiles long after its
+        // recording gave way to other pages'; its links once went with it.
+        for (int page = 1; page < doc.pageCount(); ++page)
+            QVERIFY(doc.displayList(page, nullptr));
+        QCOMPARE(doc.links(0).size(), 3);
     }
 
     void clickFollowsLinksAndRunsNothingElse()

@@ -1,5 +1,7 @@
 #include "shim_internal.h"
+#include "shim_pages.h"
 
+#include <math.h>
 #include <string.h>
 
 static void ignore_message(void *user, const char *message)
@@ -28,4 +30,33 @@ void vshim_clear(vshim_error *err)
 {
     err->code = 0;
     err->message[0] = '\0';
+}
+
+void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, int *page,
+                          float *x, float *y)
+{
+    fz_link_dest dest;
+    *x = *y = NAN;
+    fz_try(ctx)
+        dest = vshim_resolve_link_dest(ctx, doc, uri);
+    fz_catch(ctx)
+        return; /* a target that cannot be read leads nowhere new */
+    *page = fz_page_number_from_location(ctx, doc, dest.loc);
+    switch (dest.type) {
+    case FZ_LINK_DEST_XYZ:
+    case FZ_LINK_DEST_FIT_R:
+        *x = dest.x;
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_H:
+    case FZ_LINK_DEST_FIT_BH:
+        *y = dest.y;
+        break;
+    case FZ_LINK_DEST_FIT_V:
+    case FZ_LINK_DEST_FIT_BV:
+        *x = dest.x;
+        break;
+    default:
+        break;
+    }
 }

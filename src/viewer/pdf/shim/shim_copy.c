@@ -1,5 +1,6 @@
 #include "shim_copy.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 
 #include <mupdf/pdf.h>
 
@@ -148,8 +149,8 @@ int vshim_copy_page(fz_context *ctx, vshim_page_copy *copy, fz_document *src, in
         int at = pdf_count_pages(ctx, copy->doc);
         if (!from)
             fz_throw(ctx, FZ_ERROR_GENERIC, "not a PDF");
-        pdf_graft_mapped_page(ctx, copy->map, -1, from, page);
-        src_page = pdf_load_page(ctx, from, page);
+        vshim_graft_page(ctx, copy->map, from, page);
+        src_page = (pdf_page *)vshim_load_page(ctx, src, page);
         append_annotations(ctx, copy, src_page, pdf_lookup_page_obj(ctx, copy->doc, at));
     }
     fz_always(ctx)

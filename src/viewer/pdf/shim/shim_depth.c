@@ -58,7 +58,10 @@ static int walk_within(fz_context *ctx, pdf_obj *root, int kids, int budget, int
     return fits;
 }
 
-int vshim_kids_within(fz_context *ctx, pdf_obj *root, int budget)
+/* Whether the tree below root, following each dictionary's /Kids array, stays
+ * within VSHIM_MAX_NESTING levels and `budget` visited entries, counting
+ * shared nodes every time they are reached. Throws like pdf_dict_get. */
+static int kids_within(fz_context *ctx, pdf_obj *root, int budget)
 {
     int visits = 0;
     return walk_within(ctx, root, 1, budget, &visits);
@@ -69,7 +72,7 @@ static void drop_deep_name_trees(fz_context *ctx, pdf_obj *names)
     int i = 0;
     while (i < pdf_dict_len(ctx, names)) {
         pdf_obj *key = pdf_dict_get_key(ctx, names, i);
-        if (vshim_kids_within(ctx, pdf_dict_get_val(ctx, names, i), NAME_TREE_BUDGET))
+        if (kids_within(ctx, pdf_dict_get_val(ctx, names, i), NAME_TREE_BUDGET))
             ++i;
         else
             pdf_dict_del(ctx, names, key);

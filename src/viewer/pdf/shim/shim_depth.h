@@ -4,8 +4,9 @@
  * depth limit (name trees when a link names its destination, the optional
  * content /Order when a page is drawn, the page tree when it is cached), and
  * some of those walks revisit shared nodes, so a crafted file can exhaust the
- * stack or take exponential time. These checks walk the same structures
- * iteratively, within fixed bounds, before MuPDF ever does. */
+ * stack or take exponential time. The name trees and the layer configuration
+ * are walked here iteratively, within fixed bounds, before MuPDF ever does;
+ * the page tree is checked where it is counted (shim_pages.c). */
 
 #include <mupdf/pdf.h>
 
@@ -22,11 +23,6 @@ extern "C" {
  * resolve to nothing and all layers show. Call once right after opening and
  * authenticating, on the thread that owns the document; never throws. */
 void vshim_drop_deep_structures(fz_context *ctx, pdf_document *doc);
-
-/* Whether the tree below root, following each dictionary's /Kids array, stays
- * within VSHIM_MAX_NESTING levels and `budget` visited entries, counting
- * shared nodes every time they are reached. Throws like pdf_dict_get. */
-int vshim_kids_within(fz_context *ctx, pdf_obj *root, int budget);
 
 #ifdef __cplusplus
 }

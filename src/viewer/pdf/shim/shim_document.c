@@ -93,6 +93,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
 
 void vshim_drop_document(fz_context *ctx, fz_document *doc)
 {
+    vshim_drop_page_cache(ctx, doc);
     fz_drop_document(ctx, doc);
 }
 
@@ -101,17 +102,21 @@ void vshim_drop_document(fz_context *ctx, fz_document *doc)
 int vshim_page_size(fz_context *ctx, fz_document *doc, int page, float *width, float *height,
                     vshim_error *err)
 {
+    pdf_obj *obj = NULL;
     int status = 0;
     vshim_clear(err);
+    fz_var(obj);
     fz_try(ctx) {
-        pdf_obj *obj = pdf_lookup_page_obj(ctx, (pdf_document *)doc, page);
         fz_rect box;
         fz_matrix ctm;
+        obj = vshim_keep_page_obj(ctx, (pdf_document *)doc, page);
         pdf_page_obj_transform(ctx, obj, &box, &ctm);
         box = fz_transform_rect(box, ctm);
         *width = box.x1 - box.x0;
         *height = box.y1 - box.y0;
     }
+    fz_always(ctx)
+        pdf_drop_obj(ctx, obj);
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
         status = -1;

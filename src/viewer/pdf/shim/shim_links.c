@@ -2,39 +2,11 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
-
-void vshim_resolve_target(fz_context *ctx, fz_document *doc, const char *uri, int *page,
-                          float *x, float *y)
-{
-    fz_link_dest dest;
-    *x = *y = NAN;
-    fz_try(ctx)
-        dest = fz_resolve_link_dest(ctx, doc, uri);
-    fz_catch(ctx)
-        return; /* a target that cannot be read leads nowhere new */
-    *page = fz_page_number_from_location(ctx, doc, dest.loc);
-    switch (dest.type) {
-    case FZ_LINK_DEST_XYZ:
-    case FZ_LINK_DEST_FIT_R:
-        *x = dest.x;
-        *y = dest.y;
-        break;
-    case FZ_LINK_DEST_FIT_H:
-    case FZ_LINK_DEST_FIT_BH:
-        *y = dest.y;
-        break;
-    case FZ_LINK_DEST_FIT_V:
-    case FZ_LINK_DEST_FIT_BV:
-        *x = dest.x;
-        break;
-    default:
-        break;
-    }
-}
 
 /* Links looked at per page: enough to find VSHIM_MAX_LINKS distinct ones among
  * duplicates, without comparing hundreds of thousands. */
@@ -72,7 +44,7 @@ vshim_link *vshim_load_links(fz_context *ctx, fz_document *doc, int number, int 
     fz_try(ctx) {
         const fz_link *link;
         int examined = 0;
-        page = fz_load_page(ctx, doc, number);
+        page = vshim_load_page(ctx, doc, number);
         links = fz_load_links(ctx, page);
         if (links) {
             /* Plain calloc: the C++ side frees it without a context. */

@@ -13,8 +13,9 @@ typedef struct tree_node {
  * believed as far as the Kids arrays in the file bear it out. Each object can
  * be visited once in a sound tree, so a tree that loops is cut off after as
  * many visits as the file has objects. *typed tells whether every node was a
- * /Pages or /Page dictionary no deeper than VSHIM_MAX_NESTING, as MuPDF's own
- * page-tree cache needs. */
+ * /Pages or /Page dictionary no deeper than VSHIM_MAX_NESTING and every page an
+ * object of its own, as MuPDF's own page-tree cache needs: the cache notes a
+ * page by its object number, which a page written inside /Kids lacks. */
 static int count_leaves(fz_context *ctx, pdf_document *doc, int enough, int *typed)
 {
     tree_node *stack = NULL;
@@ -44,7 +45,7 @@ static int count_leaves(fz_context *ctx, pdf_document *doc, int enough, int *typ
                 *typed = 0;
             } else if (!pdf_is_array(ctx, kids) || pdf_name_eq(ctx, type, PDF_NAME(Page))) {
                 ++leaves;
-                *typed &= pdf_name_eq(ctx, type, PDF_NAME(Page));
+                *typed &= pdf_name_eq(ctx, type, PDF_NAME(Page)) && pdf_is_indirect(ctx, node);
             } else {
                 *typed &= pdf_name_eq(ctx, type, PDF_NAME(Pages)) && depth < VSHIM_MAX_NESTING;
                 if (size + n > capacity) {
@@ -121,4 +122,105 @@ int vshim_count_pages(fz_context *ctx, fz_document *doc)
     if (typed && leaves == claimed && !pdf->rev_page_map)
         cache_page_tree(ctx, pdf);
     return leaves;
+}
+
+/* MuPDF 1.21 answers a page lookup from its page-tree cache with a new
+ * reference where every caller, its own page loading and grafting included,
+ * treats the answer as borrowed: each such lookup would keep the page object
+ * alive after the document is gone. page_refs notes the object and its count
+ * before such a call, so the reference the lookup took can be given back. */
+typedef struct page_refs {
+    pdf_obj *obj; /* kept; NULL when the page is not looked up in the cache */
+    int before;
+    int looked_up; /* the call will look the page up */
+} page_refs;
+
+static page_refs note_refs(fz_context *ctx, fz_document *doc, int number, int looked_up)
+{
+    page_refs refs = {NULL, 0, looked_up};
+    pdf_document *pdf = pdf_specifics(ctx, doc);
+    if (pdf && pdf->fwd_page_map && number >= 0 && number < pdf->map_page_count) {
+        refs.obj = pdf_load_object(ctx, pdf, pdf->fwd_page_map[number]);
+        refs.before = pdf_obj_refs(ctx, refs.obj);
+    }
+    return refs;
+}
+
+/* `kept` is how many references the call rightly holds on to. Only the one
+ * lookup's reference is given back, and only when the count shows it. */
+static void give_back(fz_context *ctx, page_refs refs, int kept)
+{
+    if (!refs.obj)
+        return;
+    if (refs.looked_up && pdf_obj_refs(ctx, refs.obj) - refs.before > kept)
+        pdf_drop_obj(ctx, refs.obj);
+    pdf_drop_obj(ctx, refs.obj);
+}
+
+static int page_is_open(fz_context *ctx, fz_document *doc, int number)
+{
+    fz_page *page;
+    int open = 0;
+    fz_lock(ctx, FZ_LOCK_ALLOC);
+    for (page = doc->open; page && !open; page = page->next)
+        open = page->chapter == 0 && page->number == number;
+    fz_unlock(ctx, FZ_LOCK_ALLOC);
+    return open;
+}
+
+fz_page *vshim_load_page(fz_context *ctx, fz_document *doc, int number)
+{
+    /* A page already open is handed out again without a lookup. */
+    const page_refs refs = note_refs(ctx, doc, number, !page_is_open(ctx, doc, number));
+    fz_page *page = NULL;
+    fz_var(page);
+    fz_try(ctx)
+        page = fz_load_page(ctx, doc, number);
+    fz_always(ctx)
+        give_back(ctx, refs, page != NULL);
+    fz_catch(ctx)
+        fz_rethrow(ctx);
+    return page;
+}
+
+void vshim_graft_page(fz_context *ctx, pdf_graft_map *map, pdf_document *src, int number)
+{
+    const page_refs refs = note_refs(ctx, (fz_document *)src, number, 1);
+    fz_try(ctx)
+        pdf_graft_mapped_page(ctx, map, -1, src, number);
+    fz_always(ctx)
+        give_back(ctx, refs, 0);
+    fz_catch(ctx)
+        fz_rethrow(ctx);
+}
+
+fz_link_dest vshim_resolve_link_dest(fz_context *ctx, fz_document *doc, const char *uri)
+{
+    /* The page MuPDF looks up to clamp the point onto it. */
+    const int page = pdf_specifics(ctx, doc) ? pdf_parse_link_uri(ctx, uri).loc.page : -1;
+    const page_refs refs = note_refs(ctx, doc, page, 1);
+    fz_link_dest dest = fz_make_link_dest_none();
+    fz_var(dest);
+    fz_try(ctx)
+        dest = fz_resolve_link_dest(ctx, doc, uri);
+    fz_always(ctx)
+        give_back(ctx, refs, 0);
+    fz_catch(ctx)
+        fz_rethrow(ctx);
+    return dest;
+}
+
+pdf_obj *vshim_keep_page_obj(fz_context *ctx, pdf_document *doc, int number)
+{
+    const int cached = doc->fwd_page_map != NULL;
+    pdf_obj *obj = pdf_lookup_page_obj(ctx, doc, number);
+    return cached ? obj : pdf_keep_obj(ctx, obj);
+}
+
+void vshim_drop_page_cache(fz_context *ctx, fz_document *doc)
+{
+    pdf_document *pdf = pdf_specifics(ctx, doc);
+    /* Dropping the document frees only half of the cache. */
+    if (pdf && pdf->fwd_page_map)
+        pdf_drop_page_tree(ctx, pdf);
 }

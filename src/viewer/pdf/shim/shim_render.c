@@ -2,6 +2,7 @@
 
 #include "shim_engine.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 #include "shim_watchdog.h"
 
 fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number,
@@ -17,7 +18,7 @@ fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number
     fz_var(list);
     fz_var(dev);
     fz_try(ctx) {
-        page = fz_load_page(ctx, doc, number);
+        page = vshim_load_page(ctx, doc, number);
         list = fz_new_display_list(ctx, fz_bound_page(ctx, page));
         dev = fz_new_list_device(ctx, list);
         fz_run_page(ctx, page, dev, fz_identity, vshim_fz_cookie(cookie));

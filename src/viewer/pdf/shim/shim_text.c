@@ -2,6 +2,7 @@
 
 #include "shim_alloc.h"
 #include "shim_internal.h"
+#include "shim_pages.h"
 #include "shim_watchdog.h"
 
 #include <string.h>
@@ -161,7 +162,7 @@ int vshim_extract_page_text(fz_context *ctx, fz_document *doc, int index, vshim_
     vshim_watch_start(&watch, watched, vshim_page_time_limit_ms());
     fz_try(ctx)
     {
-        page = fz_load_page(ctx, doc, index);
+        page = vshim_load_page(ctx, doc, index);
         extract(ctx, page, NULL, watched, out);
     }
     fz_always(ctx)

@@ -26,9 +26,14 @@ TextSearch::TextSearch(const PageSource &pages, ModalUi &ui, QWidget *dialogPare
 
 void TextSearch::reset()
 {
+    forgetSearch();
+    m_outcome = SearchOutcome();
+}
+
+void TextSearch::forgetSearch()
+{
     m_query.clear();
     m_current.reset();
-    m_outcome = SearchOutcome();
 }
 
 bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder,
@@ -128,6 +133,8 @@ std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPa
     const std::optional<SearchHit> hit = findFrom(currentPage, startPosition);
     if (hit)
         m_current = hit;
+    else if (m_outcome.cancelled)
+        forgetSearch();
     return hit;
 }
 
@@ -146,6 +153,7 @@ std::optional<SearchHit> TextSearch::findNext(int currentPage)
 
 std::optional<SearchHit> TextSearch::findPrevious(int currentPage)
 {
+    m_outcome = SearchOutcome();
     if (m_query.empty())
         return std::nullopt;
     const int startPage = m_current ? m_current->page : currentPage;
@@ -212,7 +220,10 @@ std::vector<ListedHit> TextSearch::searchAll(const QString &text)
         }
         return false;
     };
-    if (!walkPages(makeOrder, visit))
+    if (!walkPages(makeOrder, visit)) {
         hits.clear();
+        if (m_outcome.cancelled)
+            forgetSearch();
+    }
     return hits;
 }

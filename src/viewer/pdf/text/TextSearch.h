@@ -47,7 +47,8 @@ public:
     // document. The hit becomes the current hit.
     std::optional<SearchHit> findText(const QString &text, int currentPage);
     // Continues the last findText or searchAll from the current hit (or from the top of
-    // `currentPage` when there is none). Nothing without an earlier search.
+    // `currentPage` when there is none). Nothing without an earlier search; a find or
+    // search-all whose wait was cancelled leaves none, rather than the one before it.
     std::optional<SearchHit> findNext(int currentPage);
     // The same backwards: the hit before the current one (or the last one above
     // the end of `currentPage`), wrapping once round the document.
@@ -77,6 +78,7 @@ private:
     // Searches m_query from normalized `position` on startPage, as returned by
     // startPosition() once the walk can begin.
     std::optional<SearchHit> findFrom(int startPage, const std::function<size_t()> &startPosition);
+    void forgetSearch(); // the query and the current hit
 
     const PageSource &m_pages;
     ModalUi &m_ui;

@@ -181,6 +181,17 @@ private slots:
         QVERIFY(!search.findText("last", 0));
         QVERIFY(search.searchAll("target").empty());
         QCOMPARE(ui.progressLabels.size(), 2);
+        // A cancelled find leaves no search for find next to go on with, not
+        // the one before it.
+        ui.cancelProgress = false;
+        QCOMPARE(placeOf(search.findText("target", 0)), (Place{0, 6}));
+        ui.cancelProgress = true;
+        pages.setCountKnown(false);
+        QVERIFY(!search.findText("words", 0));
+        pages.setCountKnown(true);
+        QVERIFY(!search.findNext(0));
+        QVERIFY(!search.findPrevious(0));
+        QVERIFY(!search.lastOutcome().cancelled);
     }
 
     void closingTheDocumentDuringTheWaitMeansNotFound()
