@@ -323,7 +323,7 @@ inline QList<File> all()
     files.append({"name-tree-miss", deepNameTree(30, "dream")});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
-    files.append({"shared-annots", sharedAnnots(10, 200000)});
+    files.append({"shared-annots", sharedAnnots(10, 200000), true});
     {
         RawPdf pdf;
         const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
