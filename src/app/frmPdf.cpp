@@ -18,10 +18,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 const QString productName = QStringLiteral("Vellumo ");
 const QString versionText_ = QStringLiteral("V3.1");
+constexpr std::chrono::seconds webServicesLatest(2);
 } // namespace
 
 QString frmPdf::versionText()
@@ -107,7 +109,16 @@ void frmPdf::Form_Load()
         openPdf(m_commandLine, QString(), QString());
 
     createBookmarkItems();
-    startWebServices();
+    if (!Pdfc->DocumentPath().isEmpty()) {
+        // A document covers the start page: the ping and the page (network and
+        // TLS set-up) wait until the document's first page is on screen, or a
+        // while when it never gets there (a minimised window).
+        connect(Pdfc, &ViewerControl::firstPageShown, this, &frmPdf::startWebServices,
+                Qt::SingleShotConnection);
+        QTimer::singleShot(webServicesLatest, this, &frmPdf::startWebServices);
+    } else {
+        startWebServices();
+    }
     focusPages();
 }
 

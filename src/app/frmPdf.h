@@ -141,6 +141,7 @@ public:
     StartPagePane *Toweb;
     CommonDialog Cdf;
     frmCount *countWindow = nullptr;
+    bool m_webServicesStarted = false;
 
     QString lastFindText;
     QString lastSearchText;

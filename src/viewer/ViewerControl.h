@@ -57,4 +57,7 @@ signals:
     // The user followed a link out of the document (http, https or mailto);
     // the viewer opens nothing itself.
     void linkActivated(const QUrl &url);
+    // Once per opened document: its first screenful is painted. Work the first
+    // page does not need can start now without slowing it down.
+    void firstPageShown();
 };

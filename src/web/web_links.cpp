@@ -12,6 +12,9 @@
 
 void frmPdf::startWebServices()
 {
+    if (m_webServicesStarted)
+        return; // once a run, the ping and the start page
+    m_webServicesStarted = true;
     countWindow = new frmCount(webServiceBase(), this);
     countWindow->setVisible(false);
     // The service should see a start's ping before its start page, so the pane

@@ -1,5 +1,7 @@
 #include "RecordingViewer.h"
 
+#include <QTimer>
+
 int RecordingViewer::callCount(const QString &prefix) const
 {
     int n = 0;
@@ -20,8 +22,11 @@ int RecordingViewer::OpenDocument(const QString &path, const QString &userPasswo
         status = openStatuses.front();
         openStatuses.pop_front();
     }
-    if (status == 0)
+    if (status == 0) {
         documentPath = pathAfterOpen.isEmpty() ? path : pathAfterOpen;
+        // As the real view does once it has painted the new document.
+        QTimer::singleShot(0, this, &ViewerControl::firstPageShown);
+    }
     return status;
 }
 

@@ -57,6 +57,7 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
     connect(m_outline, &OutlinePane::entryChosen, this,
             [this](const OutlineEntry &entry) { jumpTo(entry.page, entry.target); });
     connect(m_text.get(), &TextLayer::jumping, this, &MuPdfViewer::rememberPlace);
+    connect(m_view, &PageView::firstPageShown, this, &ViewerControl::firstPageShown);
     connect(m_reloader, &FileReloader::reloaded, this, &MuPdfViewer::showReloaded);
     // The outline marks the section being read as the view moves.
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &MuPdfViewer::markSection);

@@ -32,6 +32,7 @@ void PageView::setDocument(std::shared_ptr<PdfDocument> document)
     m_highlights.clear();
     m_drag.cancel();
     m_document = std::move(document);
+    m_awaitingFirstPage = m_document != nullptr;
     m_scroller.setPages(m_document ? m_document->pageSizes() : QVector<QSizeF>());
 }
 
@@ -314,5 +315,11 @@ void PageView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), kBackground);
-    paintPages(painter, plan(false), m_tiles.cache(), layout(), m_highlights);
+    const TilePlan drawn = plan(false);
+    paintPages(painter, drawn, m_tiles.cache(), layout(), m_highlights);
+    if (m_awaitingFirstPage && !drawn.pages.isEmpty() && drawn.complete()) {
+        m_awaitingFirstPage = false;
+        // Told after this frame reaches the screen, so what starts then cannot delay it.
+        QTimer::singleShot(0, this, &PageView::firstPageShown);
+    }
 }

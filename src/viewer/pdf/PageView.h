@@ -88,6 +88,8 @@ signals:
     // A hand-tool click on a link inside the document, to the page (from 0) and
     // point (see showPagePoint) it names; the view does not move by itself.
     void destinationActivated(int page, const QPointF &point);
+    // Once per setDocument: the view was painted with all its tiles in place.
+    void firstPageShown();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -119,4 +121,5 @@ private:
     HandDrag m_drag;
     WheelNotches m_zoomWheel; // Ctrl+wheel turns not yet a zoom step
     bool m_rendersScheduled = false;
+    bool m_awaitingFirstPage = false;
 };

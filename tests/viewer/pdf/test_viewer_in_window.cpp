@@ -52,9 +52,12 @@ void TestViewerInWindow::keyboardReading()
     setup.bookmarkDir = dir.path();
     setup.commandLine = fx.pages("window.pdf", 5);
     frmPdf window(setup);
+    QSignalSpy firstPage(viewer, &ViewerControl::firstPageShown);
     window.Form_Load();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // What waits for the first page (text index, web requests) is told once.
+    QTRY_COMPARE(firstPage.count(), 1);
     window.activateWindow(); // no window manager under xvfb-run gives it the keyboard
     QVERIFY(QTest::qWaitForWindowActive(&window));
     PageView *view = viewer->pageView();

@@ -4,6 +4,8 @@
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
 
+#include <utility>
+
 TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
     : QObject(parent), m_view(view), m_search(m_index, ui, &view),
       m_results(new SearchResultsPane)
@@ -17,6 +19,8 @@ TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
         m_index.prioritize(page);
         markFindHits();
     });
+    // The index would compete with the first page for the cores.
+    connect(&view, &PageView::firstPageShown, this, &TextLayer::startIndex);
     connect(&view, &PageView::textPressed, this, &TextLayer::pressed);
     connect(&view, &PageView::textMoved, this, &TextLayer::moved);
     connect(&view, &PageView::textReleased, this, &TextLayer::moved);
@@ -34,11 +38,21 @@ void TextLayer::documentOpened(const QString &path, const QString &userPassword,
                                const QString &ownerPassword)
 {
     documentClosed();
-    m_index.start(path, userPassword, ownerPassword, std::max(m_view.currentPage(), 0));
+    m_indexWaiting = IndexRequest{path, userPassword, ownerPassword};
+}
+
+void TextLayer::startIndex()
+{
+    if (!m_indexWaiting)
+        return;
+    const IndexRequest request = *std::exchange(m_indexWaiting, std::nullopt);
+    m_index.start(request.path, request.userPassword, request.ownerPassword,
+                  std::max(m_view.currentPage(), 0));
 }
 
 void TextLayer::documentClosed()
 {
+    m_indexWaiting.reset();
     m_index.stop();
     m_search.reset();
     m_selection.clear();
@@ -50,6 +64,7 @@ int TextLayer::FindText(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    startIndex();
     forgetLastSearch();
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
@@ -63,6 +78,7 @@ void TextLayer::FindNext()
 {
     if (m_view.currentPage() < 0)
         return;
+    startIndex();
     if (const std::optional<SearchHit> hit = m_search.findNext(m_view.currentPage()))
         showHit(*hit);
 }
@@ -71,6 +87,7 @@ void TextLayer::findPrevious()
 {
     if (m_view.currentPage() < 0)
         return;
+    startIndex();
     if (const std::optional<SearchHit> hit = m_search.findPrevious(m_view.currentPage()))
         showHit(*hit);
 }
@@ -79,6 +96,7 @@ int TextLayer::SearchAll(const QString &text)
 {
     if (m_view.currentPage() < 0)
         return 0;
+    startIndex();
     forgetLastSearch();
     const std::vector<ListedHit> hits = m_search.searchAll(text);
     const SearchOutcome &outcome = m_search.lastOutcome();
@@ -158,6 +176,7 @@ TextSelection::PageLookup TextLayer::pageLookup() const
 
 void TextLayer::pressed(const PagePoint &at)
 {
+    startIndex();
     m_anchor = TextPoint{at.page, at.point};
     m_selection.clear();
     selectionChanged();
@@ -173,6 +192,7 @@ void TextLayer::moved(const PagePoint &at)
 
 void TextLayer::doubleClicked(const PagePoint &at)
 {
+    startIndex();
     if (at.page < 0)
         return;
     m_selection.selectWord(pageLookup(), TextPoint{at.page, at.point});

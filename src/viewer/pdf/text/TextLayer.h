@@ -14,6 +14,8 @@
 #include <QRectF>
 #include <QVector>
 
+#include <optional>
+
 class ModalUi;
 class PageView;
 class SearchResultsPane;
@@ -28,7 +30,8 @@ public:
     // The list of search-all hits, hidden until a search-all; the viewer places it.
     SearchResultsPane *resultsPane() const { return m_results.data(); }
 
-    // A document was opened with these passwords: index it in the background.
+    // A document was opened with these passwords: index it in the background
+    // once its first page is on screen, or as soon as its text is wanted.
     void documentOpened(const QString &path, const QString &userPassword,
                         const QString &ownerPassword);
     // Forgets the document's text, the selection, the search and its highlights.
@@ -46,6 +49,11 @@ signals:
 
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
+    struct IndexRequest {
+        QString path, userPassword, ownerPassword;
+    };
+
+    void startIndex();
 
     void markFindHits();
 
@@ -60,6 +68,7 @@ private:
 
     PageView &m_view;
     TextIndex m_index;
+    std::optional<IndexRequest> m_indexWaiting; // opened, index not yet started
     TextSearch m_search;
     TextSelection m_selection;
     TextPoint m_anchor;          // where the current drag started
