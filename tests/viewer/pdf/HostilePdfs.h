@@ -121,8 +121,9 @@ inline QByteArray deepOutline(int depth)
 }
 
 // Named destinations in a name tree nested `depth` levels deep, one name
-// looked up by a link on the page and by the outline.
-inline QByteArray deepNameTree(int depth, const QByteArray &wanted = "deep")
+// looked up by a link on the page and by the outline. A `broken` node has a
+// string where a key belongs, so its object stream fails to load there.
+inline QByteArray deepNameTree(int depth, const QByteArray &wanted = "deep", int broken = -1)
 {
     RawPdf pdf;
     const int tree = 5;
@@ -135,7 +136,8 @@ inline QByteArray deepNameTree(int depth, const QByteArray &wanted = "deep")
     pdf.add("<< /First " + QByteArray::number(entry) + " 0 R /Last " + QByteArray::number(entry)
             + " 0 R >>");
     for (int i = 0; i + 1 < depth; ++i)
-        pdf.add("<< /Kids [" + QByteArray::number(tree + i + 1) + " 0 R] /Limits [(a) (z)] >>");
+        pdf.add("<< /Kids [" + QByteArray::number(tree + i + 1) + " 0 R] /Limits "
+                + (i == broken ? "(a) (z)] >>" : "[(a) (z)] >>"));
     pdf.add("<< /Names [(deep) [3 0 R /Fit]] /Limits [(deep) (deep)] >>");
     pdf.add("<< /Title (deep) /Parent 4 0 R /Dest (" + wanted + ") >>");
     return pdf.withObjectStreams(root);
@@ -321,6 +323,9 @@ inline QList<File> all()
     // A name missing from a chain of 30 nodes: MuPDF searches each node's kid
     // twice, 2^30 steps.
     files.append({"name-tree-miss", deepNameTree(30, "dream")});
+    // The first read of the catalog fails with the object stream, a later one
+    // finds it and the 150 nodes read before the broken one.
+    files.append({"name-tree-broken-stream", deepNameTree(600, "deep", 150)});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
     files.append({"shared-annots", sharedAnnots(10, 200000), true});

@@ -7,6 +7,16 @@ enum { NAME_TREE_BUDGET = 1 << 18 };
  * with every layer, so this bounds the work of reading the configuration. */
 enum { LAYER_COMPARISONS = 1 << 24 };
 
+/* An object as MuPDF will see it later on. When an object stream fails to load
+ * half-way, MuPDF reports the object asked for as missing but keeps the
+ * objects it read before the fault, so a second look finds them: without it a
+ * tree hidden by the first failure would escape the checks. */
+static pdf_obj *resolve_as_later(fz_context *ctx, pdf_obj *obj)
+{
+    pdf_obj *resolved = pdf_resolve_indirect(ctx, obj);
+    return resolved || !pdf_is_indirect(ctx, obj) ? resolved : pdf_resolve_indirect(ctx, obj);
+}
+
 typedef struct walk_entry {
     pdf_obj *obj;
     int depth;
@@ -38,7 +48,7 @@ static int walk_within(fz_context *ctx, pdf_obj *root, int budget, int *visits)
             }
             *visits += n;
             for (i = 0; i < n; ++i) {
-                pdf_obj *child = pdf_array_get(ctx, children, i);
+                pdf_obj *child = resolve_as_later(ctx, pdf_array_get(ctx, children, i));
                 if (!pdf_is_array(ctx, child))
                     continue;
                 if (size == capacity) {
@@ -80,9 +90,9 @@ static int name_tree_within(fz_context *ctx, pdf_obj *root, double budget)
         stack[size++] = (name_node){root, 0, 0, 0};
         while (size > 0 && fits) {
             name_node *top = &stack[size - 1];
-            pdf_obj *kids = pdf_dict_get(ctx, top->node, PDF_NAME(Kids));
+            pdf_obj *kids = resolve_as_later(ctx, pdf_dict_get(ctx, top->node, PDF_NAME(Kids)));
             if (top->next_kid < pdf_array_len(ctx, kids)) {
-                pdf_obj *kid = pdf_array_get(ctx, kids, top->next_kid++);
+                pdf_obj *kid = resolve_as_later(ctx, pdf_array_get(ctx, kids, top->next_kid++));
                 if (!pdf_is_dict(ctx, kid))
                     continue;
                 if (size > VSHIM_MAX_NESTING || ++entered > budget)
@@ -112,7 +122,8 @@ static void drop_deep_name_trees(fz_context *ctx, pdf_obj *names)
     int i = 0;
     while (i < pdf_dict_len(ctx, names)) {
         pdf_obj *key = pdf_dict_get_key(ctx, names, i);
-        if (name_tree_within(ctx, pdf_dict_get_val(ctx, names, i), NAME_TREE_BUDGET))
+        pdf_obj *tree = resolve_as_later(ctx, pdf_dict_get_val(ctx, names, i));
+        if (name_tree_within(ctx, tree, NAME_TREE_BUDGET))
             ++i;
         else
             pdf_dict_del(ctx, names, key);
@@ -146,9 +157,10 @@ static int layers_within(fz_context *ctx, pdf_obj *properties)
 void vshim_drop_deep_structures(fz_context *ctx, pdf_document *doc)
 {
     fz_try(ctx) {
-        pdf_obj *root = pdf_dict_get(ctx, pdf_trailer(ctx, doc), PDF_NAME(Root));
-        pdf_obj *names = pdf_dict_get(ctx, root, PDF_NAME(Names));
-        pdf_obj *layers = pdf_dict_get(ctx, root, PDF_NAME(OCProperties));
+        pdf_obj *trailer = pdf_trailer(ctx, doc);
+        pdf_obj *root = resolve_as_later(ctx, pdf_dict_get(ctx, trailer, PDF_NAME(Root)));
+        pdf_obj *names = resolve_as_later(ctx, pdf_dict_get(ctx, root, PDF_NAME(Names)));
+        pdf_obj *layers = resolve_as_later(ctx, pdf_dict_get(ctx, root, PDF_NAME(OCProperties)));
         if (pdf_is_dict(ctx, names))
             drop_deep_name_trees(ctx, names);
         if (layers && !layers_within(ctx, layers))
