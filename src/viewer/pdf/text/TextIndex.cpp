@@ -121,17 +121,21 @@ void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
     TextIndex *owner = run->owner;
     if (!owner)
         return;
-    const quint64 generation = run->generation;
-    QMetaObject::invokeMethod(
-        owner,
-        [owner, generation, done, total] {
-            if (generation != owner->m_generation)
-                return; // a stopped run
-            emit owner->progressChanged(done, total);
-            if (done == total)
-                emit owner->completed();
-        },
-        Qt::QueuedConnection);
+    // Queued by name with copied arguments rather than as a lambda: Qt then copies
+    // the figures on both sides of its own hand-over, so nothing of ours is
+    // shared between the threads.
+    QMetaObject::invokeMethod(owner, "deliverProgress", Qt::QueuedConnection,
+                              Q_ARG(quint64, run->generation), Q_ARG(int, done),
+                              Q_ARG(int, total));
+}
+
+void TextIndex::deliverProgress(quint64 generation, int done, int total)
+{
+    if (generation != m_generation)
+        return; // a stopped run
+    emit progressChanged(done, total);
+    if (done == total)
+        emit completed();
 }
 
 namespace {

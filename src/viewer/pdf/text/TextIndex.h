@@ -57,6 +57,8 @@ private:
     // through the run's owner, under the run's mutex.
     static void work(std::shared_ptr<Run> run);
     static void report(const std::shared_ptr<Run> &run, int done, int total);
+    // Runs on the owner's thread, queued by report().
+    Q_INVOKABLE void deliverProgress(quint64 generation, int done, int total);
 
     std::shared_ptr<Run> m_run;
     quint64 m_generation = 0;
