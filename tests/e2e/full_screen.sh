@@ -4,30 +4,18 @@
 # Usage: full_screen.sh VELLUMO MAKE_SAMPLE
 set -euo pipefail
 
+source "$(dirname "$0")/program.bash"
+
 if [[ "${1:-}" != --inside ]]; then
-    app=$1
-    make_sample=$2
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    "$make_sample" "$work/sample.pdf"
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside "$app" "$work/sample.pdf"
+    run_under_xvfb "$0" "$1" "$2" sample.pdf
     exit
 fi
 
-app=$2
 document=$3
-"$app" "$document" >/dev/null 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
-
-window=""
-for _ in $(seq 150); do
-    window=$(xdotool search --name "\\[$document\\]" 2>/dev/null | head -n 1 || true)
-    [[ -n "$window" ]] && break
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended early"; exit 1; }
-    sleep 0.2
-done
-[[ -n "$window" ]] || { echo "FAIL: no window caption names $document"; exit 1; }
+start_program "$2" "$document"
+await_line xdotool search --name "\\[$document\\]" ||
+    { echo "FAIL: no window caption names $document"; exit 1; }
+window=$found
 
 size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 # Waits until the window has the size, or fails saying what it has.

@@ -7,36 +7,23 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 
+source "$here/program.bash"
+
 if [[ "${1:-}" != --inside ]]; then
-    app=$1
-    make_sample=$2
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    "$make_sample" "$work/sample document.pdf"
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
-        bash "$0" --inside "$app" "$work/sample document.pdf"
+    run_under_xvfb "$0" "$1" "$2" "sample document.pdf"
     exit
 fi
 
-app=$2
 document=$3
-"$app" "$document" >/dev/null 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true' EXIT
-
+start_program "$2" "$document"
 # The top-level window whose caption ends with "[<document>]".
-window=""
-for _ in $(seq 150); do
-    window=$(xwininfo -root -tree | grep -F "[$document]\"" | head -n 1 || true)
-    [[ -n "$window" ]] && break
-    kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended early"; exit 1; }
-    sleep 0.2
-done
-if [[ -z "$window" ]]; then
+caption_line() { xwininfo -root -tree | grep -F "[$document]\""; }
+if ! await_line caption_line; then
     echo "FAIL: no window caption names $document"
     xwininfo -root -tree | grep '"' || true
     exit 1
 fi
+window=$found
 echo "window: $window"
 
 # Absolute position and size: "  850x592+215+216  +215+216".
