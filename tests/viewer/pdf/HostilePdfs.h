@@ -52,17 +52,25 @@ inline QByteArray onePage(const QByteArray &pageExtras, const QByteArray &resour
     return pdf.classic(root);
 }
 
-// One page drawing an image with the given dictionary entries and data.
-inline QByteArray imagePage(const QByteArray &imageEntries, const QByteArray &data)
+// One page whose content draws the XObject /X, given by its dictionary entries and data.
+inline QByteArray xobjectPage(const QByteArray &mediaBox, const QByteArray &content,
+                              const QByteArray &xobjectEntries, const QByteArray &data)
 {
     RawPdf pdf;
     const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
     pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
-            "/Resources << /XObject << /Im 5 0 R >> >> /Contents 4 0 R >>");
-    pdf.addStream("<< >>", "q 500 0 0 500 40 40 cm /Im Do Q");
-    pdf.addStream("<< /Type /XObject /Subtype /Image " + imageEntries + " >>", data);
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox " + mediaBox
+            + " /Resources << /XObject << /X 5 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", content);
+    pdf.addStream("<< /Type /XObject " + xobjectEntries + " >>", data);
     return pdf.classic(root);
+}
+
+// One page drawing an image with the given dictionary entries and data.
+inline QByteArray imagePage(const QByteArray &imageEntries, const QByteArray &data)
+{
+    return xobjectPage("[0 0 595 842]", "q 500 0 0 500 40 40 cm /X Do Q",
+                       "/Subtype /Image " + imageEntries, data);
 }
 
 inline QByteArray nestedArray(int depth)
@@ -289,18 +297,12 @@ inline QList<File> all()
                                          "/BitsPerComponent 8 /Filter /DCTDecode",
                                          progressiveJpegDeclaring(16000)), true});
     files.append({"form-bomb", formBomb(9)});
-    {
-        // A form that draws itself.
-        RawPdf pdf;
-        const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
-        pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] "
-                "/Resources << /XObject << /X 5 0 R >> >> /Contents 4 0 R >>");
-        pdf.addStream("<< >>", "/X Do");
-        pdf.addStream("<< /Type /XObject /Subtype /Form /BBox [0 0 1 1] "
-                      "/Resources << /XObject << /X 5 0 R >> >> >>", "/X Do 0 0 1 1 re f");
-        files.append({"form-draws-itself", pdf.classic(root)});
-    }
+    // A form that draws itself.
+    files.append({"form-draws-itself",
+                  xobjectPage("[0 0 200 200]", "/X Do",
+                              "/Subtype /Form /BBox [0 0 1 1] "
+                              "/Resources << /XObject << /X 5 0 R >> >>",
+                              "/X Do 0 0 1 1 re f")});
     files.append({"absurd-page", onePage("/MediaBox [0 0 1000000 1000000]", {},
                                          "0 0 1000000 1000000 re f")});
     files.append({"empty-page-box", onePage("/MediaBox [0 0 0 0]", {}, "0 0 10 10 re f")});
