@@ -5,3 +5,5 @@
 #include <QStringList>
 
 QString commandLineText(const QStringList &arguments);
+// The same from main()'s own arguments, before Qt has started.
+QString commandLineText(int argc, const char *const argv[]);

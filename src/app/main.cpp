@@ -1,7 +1,9 @@
-// Starts the reader: Qt with its Chinese translations, the MuPDF viewer, the main window.
+// Starts the reader: the document opening beside Qt and its Chinese translations,
+// the MuPDF viewer, the main window.
 #include "app/CommandLine.h"
 #include "app/frmPdf.h"
 #include "ui/QtModalUi.h"
+#include "viewer/pdf/BackgroundOpen.h"
 #include "viewer/pdf/MuPdfViewer.h"
 
 #include <QApplication>
@@ -16,6 +18,8 @@
 
 int main(int argc, char *argv[])
 {
+    // The document opens while Qt starts up; the window's first open takes it over.
+    openEarly(commandLineText(argc, argv));
     // Owned apart from the window, so it can go at quit while the window stays.
     auto app = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumo"));

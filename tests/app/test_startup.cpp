@@ -49,6 +49,9 @@ private slots:
         QCOMPARE(commandLineText({"vellumo", "\"/tmp/my", "file.pdf\""}),
                  QStringLiteral("\"/tmp/my file.pdf\""));
         QCOMPARE(commandLineText({"vellumo"}), QString());
+        // main()'s own arguments, read before Qt starts, give the same text.
+        const char *const argv[] = {"vellumo", "\"/tmp/我的", "file.pdf\""};
+        QCOMPARE(commandLineText(3, argv), QStringLiteral("\"/tmp/我的 file.pdf\""));
 
         ShellFixture f(QStringLiteral("\"/tmp/a b.pdf\""));
         QCOMPARE(f.viewer->opens.size(), 1);

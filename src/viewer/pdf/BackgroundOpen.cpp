@@ -9,6 +9,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
+#include <utility>
 
 namespace {
 // Most local files open within this; the window may stand still this long.
@@ -23,11 +25,9 @@ struct Pending {
     std::atomic<bool> cancelled{false}; // the opening thread stops reading pages
     PdfDocument::Opened result;
 };
-} // namespace
 
-PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &userPassword,
-                                        const QString &ownerPassword, ModalUi &ui,
-                                        QWidget *parent)
+std::shared_ptr<Pending> startOpening(const QString &path, const QString &userPassword,
+                                      const QString &ownerPassword)
 {
     auto pending = std::make_shared<Pending>();
     EngineThread([pending, path, userPassword, ownerPassword] {
@@ -38,7 +38,49 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
         pending->done = true;
         pending->finished.notify_all();
     }).detach();
+    return pending;
+}
 
+// The open started with the program, until the first open takes it over or
+// drops it. Only the thread that opens documents touches it.
+struct EarlyOpen {
+    QString path;
+    std::shared_ptr<Pending> pending;
+};
+EarlyOpen &earlyOpen()
+{
+    static EarlyOpen early;
+    return early;
+}
+
+std::shared_ptr<Pending> takeEarlyOrStart(const QString &path, const QString &userPassword,
+                                          const QString &ownerPassword)
+{
+    const EarlyOpen early = std::exchange(earlyOpen(), EarlyOpen());
+    if (early.pending && early.path == path && userPassword.isEmpty() && ownerPassword.isEmpty())
+        return early.pending;
+    if (early.pending) // stops reading; a document it still makes goes with its thread
+        early.pending->cancelled = true;
+    return startOpening(path, userPassword, ownerPassword);
+}
+} // namespace
+
+void openEarly(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    try {
+        earlyOpen() = EarlyOpen{path, startOpening(path, QString(), QString())};
+    } catch (const std::system_error &) {
+        // No thread to spare now: the window's own open starts it later.
+    }
+}
+
+PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &userPassword,
+                                        const QString &ownerPassword, ModalUi &ui,
+                                        QWidget *parent)
+{
+    const std::shared_ptr<Pending> pending = takeEarlyOrStart(path, userPassword, ownerPassword);
     {
         std::unique_lock<std::mutex> lock(pending->mutex);
         if (pending->finished.wait_for(lock, quickOpen, [&] { return pending->done; }))

@@ -13,3 +13,10 @@ class QWidget;
 PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &userPassword,
                                         const QString &ownerPassword, ModalUi &ui,
                                         QWidget *parent);
+
+// Starts opening the document the program was started with before the window
+// exists, so the open runs beside Qt's own start-up. The next openWithoutFreezing
+// takes it over when it asks for the same path without passwords, and otherwise
+// drops it: it stops reading and is freed on its own thread. Call it on the thread
+// that opens documents; an empty path starts nothing.
+void openEarly(const QString &path);

@@ -1,6 +1,7 @@
 // OpenDocument's status for every kind of file, and the page state it leaves.
 #include "Fixtures.h"
 #include "ScriptedModalUi.h"
+#include "viewer/pdf/BackgroundOpen.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/PageView.h"
 
@@ -16,10 +17,19 @@ class TestOpenStatus : public QObject {
     Fixtures fx;
     ScriptedModalUi ui;
 
-    int open(const QString &path, const QString &user = {}, const QString &owner = {})
+    int openOnce(const QString &path, const QString &user, const QString &owner)
     {
         MuPdfViewer viewer(ui);
         return viewer.OpenDocument(path, user, owner);
+    }
+
+    // The status, asked plainly and again after the path was opened early, as
+    // the program does with its command line; -1 when the two differ.
+    int open(const QString &path, const QString &user = {}, const QString &owner = {})
+    {
+        const int plain = openOnce(path, user, owner);
+        openEarly(path);
+        return openOnce(path, user, owner) == plain ? plain : -1;
     }
 
 private slots:
@@ -125,6 +135,17 @@ private slots:
                                       "2 0 obj\n<</Type/Pages/Kids[]/Count 0>>\nendobj\n"
                                       "trailer\n<</Root 1 0 R/Size 3>>\n%%EOF\n";
         QCOMPARE(open(fx.bytes("emptytree.pdf", brokenKids)), 2);
+    }
+
+    void anEarlyOpenOfAnotherPathIsDropped()
+    {
+        const QString early = fx.pages("early.pdf", 3);
+        const QString asked = fx.pages("asked.pdf", 2);
+        openEarly(early);
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(asked, {}, {}), 0);
+        QCOMPARE(viewer.DocumentPath(), QFileInfo(asked).absoluteFilePath());
+        QCOMPARE(viewer.PageCount(), 2);
     }
 
     void failedOpenKeepsTheOpenDocument()
