@@ -26,6 +26,17 @@ struct Pending {
     PdfDocument::Opened result;
 };
 
+// The first page is shown next: recorded here, with its fonts loaded, while the
+// window is still being made, its first render only draws.
+void recordFirstPage(PdfDocument &document)
+{
+    vshim_cookie *cookie = vshim_new_cookie(); // the renders' time limit
+    if (!cookie)
+        return;
+    document.displayList(0, cookie);
+    vshim_free_cookie(cookie);
+}
+
 std::shared_ptr<Pending> startOpening(const QString &path, const QString &userPassword,
                                       const QString &ownerPassword)
 {
@@ -33,10 +44,15 @@ std::shared_ptr<Pending> startOpening(const QString &path, const QString &userPa
     EngineThread([pending, path, userPassword, ownerPassword] {
         PdfDocument::Opened opened =
             PdfDocument::open(path, userPassword, ownerPassword, &pending->cancelled);
-        std::lock_guard<std::mutex> lock(pending->mutex);
-        pending->result = std::move(opened);
-        pending->done = true;
-        pending->finished.notify_all();
+        const std::shared_ptr<PdfDocument> document = opened.document;
+        {
+            std::lock_guard<std::mutex> lock(pending->mutex);
+            pending->result = std::move(opened);
+            pending->done = true;
+            pending->finished.notify_all();
+        }
+        if (document && !pending->cancelled)
+            recordFirstPage(*document);
     }).detach();
     return pending;
 }
