@@ -313,6 +313,7 @@ bool PageView::isViewComplete() const
 
 void PageView::paintEvent(QPaintEvent *event)
 {
+    m_tiles.takeFinished();
     QPainter painter(viewport());
     painter.fillRect(event->rect(), kBackground);
     const TilePlan drawn = plan(false);

@@ -48,8 +48,17 @@ TileSource::~TileSource()
 std::unique_ptr<RenderPool> TileSource::newPool()
 {
     return std::make_unique<RenderPool>(renderWorkers(), [this](RenderedTile tile) {
+        {
+            std::lock_guard<std::mutex> lock(m_inboxMutex);
+            m_inbox.push_back(std::move(tile));
+        }
         QMetaObject::invokeMethod(
-            this, [this, tile = std::move(tile)] { arrived(tile); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (takeIn())
+                    emit tileArrived();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -81,12 +90,26 @@ QSize TileSource::maxTile() const
     return screenPixels();
 }
 
-void TileSource::arrived(const RenderedTile &tile)
+void TileSource::takeFinished()
 {
-    if (tile.generation != m_generation || !m_document)
-        return;
-    const PagePart &part = tile.request.part;
-    m_cache.insert({tile.request.key(), tile.image,
-                    pageFraction(part, m_document->pageSizes().at(part.page))});
-    emit tileArrived();
+    takeIn();
+}
+
+bool TileSource::takeIn()
+{
+    std::vector<RenderedTile> finished;
+    {
+        std::lock_guard<std::mutex> lock(m_inboxMutex);
+        finished.swap(m_inbox);
+    }
+    bool taken = false;
+    for (const RenderedTile &tile : finished) {
+        if (tile.generation != m_generation || !m_document)
+            continue;
+        const PagePart &part = tile.request.part;
+        m_cache.insert({tile.request.key(), tile.image,
+                        pageFraction(part, m_document->pageSizes().at(part.page))});
+        taken = true;
+    }
+    return taken;
 }

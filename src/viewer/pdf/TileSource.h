@@ -1,7 +1,8 @@
 #pragma once
 // The page view's supply of rendered tiles: the tile cache, the render workers
 // that fill it, and the generation that tells their results from stale ones.
-// GUI thread only; finished tiles arrive through queued calls.
+// GUI thread only, but for the inbox: the workers put finished tiles there and
+// a queued call takes them in, or a paint that comes first.
 
 #include "PdfDocument.h"
 #include "RenderPool.h"
@@ -11,6 +12,7 @@
 #include <QSize>
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class TileSource : public QObject {
@@ -27,6 +29,10 @@ public:
     void invalidate();
     // Replaces the wish list, most wanted first.
     void request(const std::vector<TileRequest> &wanted);
+    // Moves the tiles finished so far into the cache, without announcing them:
+    // a paint calls it, so that tiles finished while the window was busy (its
+    // first paint lays out all its text) show in that very frame.
+    void takeFinished();
 
     TileCache &cache() { return m_cache; }
     const TileCache &cache() const { return m_cache; }
@@ -40,7 +46,10 @@ signals:
 
 private:
     std::unique_ptr<RenderPool> newPool();
-    void arrived(const RenderedTile &tile);
+    bool takeIn(); // true when a tile went into the cache
+
+    std::mutex m_inboxMutex; // guards m_inbox, the one thing workers touch
+    std::vector<RenderedTile> m_inbox;
 
     std::shared_ptr<PdfDocument> m_document;
     TileCache m_cache;

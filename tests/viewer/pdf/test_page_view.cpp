@@ -88,6 +88,25 @@ private slots:
         QVERIFY(ink(view, quadrant(shownPage(view, 0), false, false)) > 0.02);
     }
 
+    // A paint shows the tiles finished before it even when their queued arrival
+    // has not run yet: so the window's first paint, busy laying out all its
+    // text meanwhile, already shows the page.
+    void aPaintTakesInTilesFinishedMeanwhile()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.resize(800, 600);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(1)), {}, {}), 0);
+        PageView *view = viewer.pageView();
+        // The view's own queued call asks for the renders; the tiles' arrivals,
+        // queued for the view's tile supply, are never handled here.
+        QCoreApplication::sendPostedEvents(view, QEvent::MetaCall);
+        const QRectF page = quadrant(shownPage(view, 0), false, false);
+        for (int tries = 0; tries < 400 && ink(view, page) <= 0.02; ++tries)
+            QTest::qSleep(50);
+        QVERIFY(ink(view, page) > 0.02);
+    }
+
     void rotationMovesTheInk()
     {
         MuPdfViewer viewer(ui);
