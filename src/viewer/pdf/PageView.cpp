@@ -8,10 +8,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
 const QColor kBackground(0x80, 0x80, 0x80);
+// A painted frame still has to pass through the window system before anyone
+// sees it; work started at once (the text index, the web requests) competes
+// with that for the cores and held the first page back by about 5 ms.
+constexpr std::chrono::milliseconds kFrameOnScreen(50);
 } // namespace
 
 PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent), m_scroller(*this)
@@ -320,7 +325,7 @@ void PageView::paintEvent(QPaintEvent *event)
     paintPages(painter, drawn, m_tiles.cache(), layout(), m_highlights);
     if (m_awaitingFirstPage && !drawn.pages.isEmpty() && drawn.complete()) {
         m_awaitingFirstPage = false;
-        // Told after this frame reaches the screen, so what starts then cannot delay it.
-        QTimer::singleShot(0, this, &PageView::firstPageShown);
+        // Told once this frame has reached the screen, so what starts then cannot delay it.
+        QTimer::singleShot(kFrameOnScreen, this, &PageView::firstPageShown);
     }
 }

@@ -88,7 +88,8 @@ signals:
     // A hand-tool click on a link inside the document, to the page (from 0) and
     // point (see showPagePoint) it names; the view does not move by itself.
     void destinationActivated(int page, const QPointF &point);
-    // Once per setDocument: the view was painted with all its tiles in place.
+    // Once per setDocument: the view was painted with all its tiles in place,
+    // told a moment later, once the frame is on the screen.
     void firstPageShown();
 
 protected:
