@@ -1,5 +1,5 @@
 // Any bytes as a start page: what reaches Qt holds only the elements and
-// attributes meant to pass, stays within the nesting and element limits, keeps
+// attributes meant to pass, stays within the nesting, element and table-cell limits, keeps
 // links and images to web addresses, and Qt lays it out.
 #include "web/StartPageHtml.h"
 
@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QSet>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QUrl>
 
 #include <gumbo.h>
@@ -30,7 +32,7 @@ const QSet<QString> writtenElements = {
     "sup", "code", "tt", "kbd", "br", "hr", "img", "table", "tr", "td", "th", "ul", "ol", "li"};
 const QSet<QString> writtenAttributes = {
     "href", "name", "src", "alt", "width", "height", "border", "cellspacing", "cellpadding",
-    "align", "valign", "bgcolor", "colspan", "rowspan", "color", "size"};
+    "align", "valign", "bgcolor", "colspan", "color", "size"};
 
 bool isWebOrRelative(const QString &address)
 {
@@ -91,6 +93,22 @@ void checkTree(const GumboNode *root)
     }
     require(elements <= startPageLimits::elements);
 }
+// Qt builds every table as a full grid of its rows by its widest row.
+void checkTableGrids(QTextDocument &document)
+{
+    int cells = 0;
+    std::vector<QTextFrame *> frames{document.rootFrame()};
+    while (!frames.empty()) {
+        QTextFrame *frame = frames.back();
+        frames.pop_back();
+        if (const auto *table = qobject_cast<QTextTable *>(frame))
+            cells += table->rows() * table->columns();
+        const QList<QTextFrame *> inside = frame->childFrames();
+        frames.insert(frames.end(), inside.begin(), inside.end());
+    }
+    require(cells <= startPageLimits::tableCells);
+}
+
 // Images are the pane's affair; here they must not be read from disk.
 class PageWithoutResources : public QTextDocument {
 protected:
@@ -119,6 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     PageWithoutResources document;
     document.setTextWidth(600);
     document.setHtml(*html);
+    checkTableGrids(document);
     require(document.documentLayout()->documentSize().height() >= 0);
     return 0;
 }

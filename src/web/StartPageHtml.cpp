@@ -39,7 +39,10 @@ private:
     void enter(const GumboNode *node);
     void leave(const Open &open);
     void text(const GumboNode *node);
-    bool admits(Kind kind, int columns) const;
+    // Cells Qt's grid of the table gains with this row or cell: every row is as
+    // wide as the widest.
+    int gridGrowth(Kind kind, int columns) const;
+    bool admits(Kind kind, int columns, int growth) const;
     // False when the element lacks an attribute it cannot do without.
     bool openTag(const GumboNode *node, const Rule &rule, Open &open);
     Kind innermost() const { return m_written.empty() ? Kind::Block : m_written.back().kind; }
@@ -60,10 +63,12 @@ private:
     std::vector<Open> m_stack;
     struct Written {
         Kind kind;
-        int used = 0; // rows of a table, columns of a row
+        int used = 0;    // rows of a table, columns of a row
+        int columns = 0; // of a table: its widest row
     };
     std::vector<Written> m_written; // the elements written and still open
     int m_elements = 0;
+    int m_cells = 0; // in the grids of all tables
     int m_textLeft = startPageLimits::textCharacters;
 };
 
@@ -108,7 +113,7 @@ void Writer::enter(const GumboNode *node)
     if (rule.kind == Kind::Drop)
         return;
     if (rule.kind == Kind::Void) {
-        if (admits(Kind::Void, 0)) {
+        if (admits(Kind::Void, 0, 0)) {
             Open ignored{node};
             openTag(node, rule, ignored);
         }
@@ -116,10 +121,18 @@ void Writer::enter(const GumboNode *node)
     }
     Open open{node};
     const int columns = rule.kind == Kind::Cell ? columnSpan(node) : 0;
-    const bool written =
-        rule.kind != Kind::Unwrap && admits(rule.kind, columns) && openTag(node, rule, open);
-    if (written && (rule.kind == Kind::Row || rule.kind == Kind::Cell))
-        m_written[m_written.size() - 2].used += std::max(columns, 1);
+    const int growth = gridGrowth(rule.kind, columns);
+    const bool written = rule.kind != Kind::Unwrap && admits(rule.kind, columns, growth)
+                         && openTag(node, rule, open);
+    if (written && (rule.kind == Kind::Row || rule.kind == Kind::Cell)) {
+        Written &parent = m_written[m_written.size() - 2];
+        parent.used += std::max(columns, 1);
+        m_cells += growth;
+        if (rule.kind == Kind::Cell) {
+            Written &table = m_written[m_written.size() - 3];
+            table.columns = std::max(table.columns, parent.used);
+        }
+    }
     if (!written && rule.kind != Kind::Inline && rule.kind != Kind::Unwrap && holdsText())
         m_out += QLatin1Char(' '); // keeps the words of a left-off cell or block apart
     m_stack.push_back(open);
@@ -144,7 +157,18 @@ void Writer::text(const GumboNode *node)
     m_out += content.toHtmlEscaped();
 }
 
-bool Writer::admits(Kind kind, int columns) const
+int Writer::gridGrowth(Kind kind, int columns) const
+{
+    if (kind == Kind::Row && innermost() == Kind::Table)
+        return m_written.back().columns;
+    if (kind != Kind::Cell || innermost() != Kind::Row)
+        return 0;
+    const Written &row = m_written.back();
+    const Written &table = m_written[m_written.size() - 2];
+    return table.used * std::max(0, row.used + columns - table.columns);
+}
+
+bool Writer::admits(Kind kind, int columns, int growth) const
 {
     if (m_elements >= startPageLimits::elements)
         return false;
@@ -153,10 +177,12 @@ bool Writer::admits(Kind kind, int columns) const
     const Kind inside = innermost();
     switch (kind) {
     case Kind::Row:
-        return inside == Kind::Table && m_written.back().used < startPageLimits::tableRows;
+        return inside == Kind::Table && m_written.back().used < startPageLimits::tableRows
+               && m_cells + growth <= startPageLimits::tableCells;
     case Kind::Cell:
         return inside == Kind::Row
-               && m_written.back().used + columns <= startPageLimits::tableColumns;
+               && m_written.back().used + columns <= startPageLimits::tableColumns
+               && m_cells + growth <= startPageLimits::tableCells;
     case Kind::Item:
         return inside == Kind::List;
     default:

@@ -21,6 +21,10 @@ constexpr int tableNesting = 2;  // tables inside tables
 constexpr int listNesting = 4;   // lists inside lists
 constexpr int tableRows = 64;    // in one table
 constexpr int tableColumns = 24; // in one row, spans counted
+// In the grids of all tables of the page, every row as wide as the widest: Qt
+// lays a table out several times over, and a nested one again for each pass of
+// the table around it.
+constexpr int tableCells = 256;
 constexpr int elements = 2000;
 constexpr int textCharacters = 100000;
 constexpr int dataImageCharacters = 1024 * 1024; // an inline image's whole src

@@ -1,9 +1,7 @@
 #include "web/StartPagePane.h"
 
 #include "web/BrowserOpener.h"
-#include "web/HtmlText.h"
-#include "web/ImageBudget.h"
-#include "web/StartPageHtml.h"
+#include "web/StartPageReader.h"
 #include "web/WebRequest.h"
 
 #include <QImage>
@@ -38,9 +36,11 @@ QString errorPage(const QString &productCaption)
 
 StartPagePane::StartPagePane(const QString &productCaption, QWidget *parent)
     : QTextBrowser(parent), m_productCaption(productCaption),
-      m_network(new QNetworkAccessManager(this)), m_relayout(new QTimer(this)),
-      m_deadline(requestDeadline)
+      m_network(new QNetworkAccessManager(this)), m_reader(StartPageReader::start()),
+      m_relayout(new QTimer(this)), m_deadline(requestDeadline)
 {
+    connect(m_reader, &StartPageReader::pageRead, this, &StartPagePane::pageRead);
+    connect(m_reader, &StartPageReader::imageDecoded, this, &StartPagePane::imageDecoded);
     m_relayout->setSingleShot(true);
     m_relayout->setInterval(relayoutDelayMs);
     connect(m_relayout, &QTimer::timeout, this,
@@ -55,12 +55,14 @@ StartPagePane::~StartPagePane()
     // Replies die with the manager during QWidget's teardown, when this object
     // is already half gone; none may call back into it then.
     dropPendingReplies();
+    m_reader->retire();
 }
 
 void StartPagePane::Navigate(const QString &address)
 {
     m_address = address;
     dropPendingReplies();
+    m_reader->showing(++m_page);
     const QUrl url(address);
     if (!isWebUrl(url)) {
         showErrorPage();
@@ -86,13 +88,19 @@ void StartPagePane::pageArrived(QNetworkReply *reply)
         showErrorPage();
         return;
     }
-    const std::optional<QString> html =
-        startPageHtml(decodeHtml(reply->readAll(), reply->rawHeader("Content-Type")));
-    if (!html) {
+    m_arrivedUrl = reply->url();
+    m_reader->readPage(m_page, reply->readAll(), reply->rawHeader("Content-Type"));
+}
+
+void StartPagePane::pageRead(quint64 page, const QString &html, bool ok)
+{
+    if (page != m_page)
+        return;
+    if (!ok) {
         showErrorPage();
         return;
     }
-    showPage(*html, reply->url());
+    showPage(html, m_arrivedUrl);
     emit loadFinished(true);
 }
 
@@ -106,8 +114,13 @@ void StartPagePane::showPage(const QString &html, const QUrl &pageUrl)
 {
     m_pageUrl = pageUrl;
     m_requestedImages.clear();
-    m_pixelsLeft = imageLimits::pagePixels;
+    m_decodesPending = 0;
     setHtml(html);
+}
+
+bool StartPagePane::imagesPending() const
+{
+    return m_decodesPending > 0 || !m_network->findChildren<QNetworkReply *>().isEmpty();
 }
 
 QVariant StartPagePane::loadResource(int type, const QUrl &name)
@@ -121,7 +134,9 @@ QVariant StartPagePane::loadResource(int type, const QUrl &name)
         return nothing;
     if (isDataUrl(name)) {
         m_requestedImages.insert(name);
-        return decodeImage(dataUrlBytes(name));
+        ++m_decodesPending;
+        m_reader->decodeImage(m_page, name, QByteArray());
+        return nothing;
     }
     const QUrl url = m_pageUrl.resolved(name);
     if (!isSameSite(url, m_pageUrl))
@@ -140,20 +155,30 @@ void StartPagePane::imageArrived(QNetworkReply *reply, const QUrl &name)
 {
     const bool arrived =
         reply->error() == QNetworkReply::NoError && reply->bytesAvailable() <= maxImageBytes;
+    if (!arrived) {
+        showImage(name, QImage());
+        return;
+    }
+    ++m_decodesPending;
+    m_reader->decodeImage(m_page, name, reply->readAll());
+}
+
+void StartPagePane::imageDecoded(quint64 page, const QUrl &name, const QImage &image)
+{
+    if (page != m_page)
+        return;
+    --m_decodesPending;
+    showImage(name, image);
+}
+
+void StartPagePane::showImage(const QUrl &name, const QImage &image)
+{
     // Registered under the name the page uses, so the next layout finds it; an
     // image refused stays registered as empty and is not asked for again.
-    document()->addResource(QTextDocument::ImageResource, name,
-                            arrived ? decodeImage(reply->readAll()) : QImage());
+    document()->addResource(QTextDocument::ImageResource, name, image);
     // Not restarted by later arrivals, so a steady trickle still shows.
     if (!m_relayout->isActive())
         m_relayout->start();
-}
-
-QImage StartPagePane::decodeImage(const QByteArray &encoded)
-{
-    const QImage image = decodeWithinPixels(encoded, m_pixelsLeft);
-    m_pixelsLeft -= qint64(image.width()) * image.height();
-    return image;
 }
 
 void StartPagePane::linkClicked(const QUrl &link)

@@ -15,9 +15,11 @@ namespace {
 constexpr int maxSpan = 8;
 
 const std::vector<Attribute> alignOnly = {{"align", Value::Align}};
+// No rowspan: cells spanning rows push the next rows' cells to the right, so
+// the grid Qt builds could not be bounded from the rows as written.
 const std::vector<Attribute> cellAttributes = {
-    {"colspan", Value::Span},   {"rowspan", Value::Span},  {"width", Value::Length},
-    {"align", Value::Align},    {"valign", Value::VAlign}, {"bgcolor", Value::Colour}};
+    {"colspan", Value::Span}, {"width", Value::Length},  {"align", Value::Align},
+    {"valign", Value::VAlign}, {"bgcolor", Value::Colour}};
 
 bool isOneOf(const QString &value, std::initializer_list<const char *> words)
 {

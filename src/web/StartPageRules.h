@@ -34,7 +34,7 @@ enum class Value {
     Pixels,      // an image's width or height
     Length,      // a table's or cell's width, in pixels or per cent
     Spacing,     // border, cellspacing, cellpadding
-    Span,        // colspan, rowspan
+    Span,        // colspan
     FontSize,
 };
 
