@@ -13,7 +13,9 @@ fi
 
 document=$3
 start_program "$2" "$document"
-await_line xdotool search --name "\\[$document\\]" ||
+# Shown, not only named: the caption is set before the window is mapped, and a
+# key sent before then is lost.
+await_line xdotool search --onlyvisible --name "\\[$document\\]" ||
     { echo "FAIL: no window caption names $document"; exit 1; }
 window=$found
 
