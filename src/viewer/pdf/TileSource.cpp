@@ -55,7 +55,7 @@ std::unique_ptr<RenderPool> TileSource::newPool()
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (takeIn())
+                if (takeFinished())
                     emit tileArrived();
             },
             Qt::QueuedConnection);
@@ -90,12 +90,7 @@ QSize TileSource::maxTile() const
     return screenPixels();
 }
 
-void TileSource::takeFinished()
-{
-    takeIn();
-}
-
-bool TileSource::takeIn()
+bool TileSource::takeFinished()
 {
     std::vector<RenderedTile> finished;
     {

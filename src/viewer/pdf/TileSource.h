@@ -29,10 +29,11 @@ public:
     void invalidate();
     // Replaces the wish list, most wanted first.
     void request(const std::vector<TileRequest> &wanted);
-    // Moves the tiles finished so far into the cache, without announcing them:
-    // a paint calls it, so that tiles finished while the window was busy (its
-    // first paint lays out all its text) show in that very frame.
-    void takeFinished();
+    // Moves the tiles finished so far into the cache, without announcing them;
+    // true when one went in. A paint calls it too, so that tiles finished while
+    // the window was busy (its first paint lays out all its text) show in that
+    // very frame.
+    bool takeFinished();
 
     TileCache &cache() { return m_cache; }
     const TileCache &cache() const { return m_cache; }
@@ -46,7 +47,6 @@ signals:
 
 private:
     std::unique_ptr<RenderPool> newPool();
-    bool takeIn(); // true when a tile went into the cache
 
     std::mutex m_inboxMutex; // guards m_inbox, the one thing workers touch
     std::vector<RenderedTile> m_inbox;

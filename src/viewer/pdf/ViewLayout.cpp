@@ -52,14 +52,12 @@ QSizeF ViewLayout::displayedSize(int page) const
 void ViewLayout::relayout()
 {
     m_tops.resize(m_sizes.size());
-    m_widest = 0;
     m_widestPoints = 0;
     double y = kMargin;
     for (int i = 0; i < pageCount(); ++i) {
         const QSizeF size = displayedSize(i);
         m_tops[i] = y;
         y += size.height() + kMargin;
-        m_widest = std::max(m_widest, size.width());
         m_widestPoints = std::max(m_widestPoints, rotatedPoints(i).width());
     }
 }
@@ -95,7 +93,8 @@ QSizeF ViewLayout::contentSize() const
                       std::max(m_viewport.height(), size.height() + 2 * kMargin));
     }
     const double height = m_tops.last() + displayedSize(pageCount() - 1).height() + kMargin;
-    return QSizeF(std::max(m_viewport.width(), m_widest + 2 * kMargin), height);
+    const double widest = m_widestPoints * pixelsPerPoint();
+    return QSizeF(std::max(m_viewport.width(), widest + 2 * kMargin), height);
 }
 
 QRectF ViewLayout::pageRect(int page) const

@@ -88,7 +88,6 @@ private:
 
     QVector<QSizeF> m_sizes;
     QVector<double> m_tops; // continuous layout: top of each page
-    double m_widest = 0;    // widest displayed page
     double m_widestPoints = 0; // widest page in points, rotated
     int m_rotation = 0;
     bool m_continuous = true;

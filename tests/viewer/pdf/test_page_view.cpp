@@ -50,6 +50,14 @@ QRectF quadrant(const QRectF &r, bool right, bool bottom)
         .adjusted(4, 4, -4, -4);
 }
 
+// Shown at 800 × 600 with the document opened; the open's status.
+int openShown(MuPdfViewer &viewer, const QString &path)
+{
+    viewer.resize(800, 600);
+    viewer.show();
+    return viewer.OpenDocument(path, {}, {});
+}
+
 } // namespace
 
 class TestPageView : public QObject {
@@ -61,9 +69,7 @@ private slots:
     void rendersAtTheZoomExtremes()
     {
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(3)), {}, {}), 0);
+        QCOMPARE(openShown(viewer, fx.write("ink.pdf", inkInTopLeft(3))), 0);
         PageView *view = viewer.pageView();
         for (double zoom : {0.05, 3.25, 1.0}) {
             viewer.setZoomFactor(zoom);
@@ -74,9 +80,7 @@ private slots:
     void zoomingShowsTheEarlierImageUntilTheNewOneIsReady()
     {
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(1)), {}, {}), 0);
+        QCOMPARE(openShown(viewer, fx.write("ink.pdf", inkInTopLeft(1))), 0);
         PageView *view = viewer.pageView();
         viewer.setZoomFactor(0.5);
         QTRY_VERIFY(view->isViewComplete());
@@ -94,9 +98,7 @@ private slots:
     void aPaintTakesInTilesFinishedMeanwhile()
     {
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(1)), {}, {}), 0);
+        QCOMPARE(openShown(viewer, fx.write("ink.pdf", inkInTopLeft(1))), 0);
         PageView *view = viewer.pageView();
         // The view's own queued call asks for the renders; the tiles' arrivals,
         // queued for the view's tile supply, are never handled here.
@@ -110,9 +112,7 @@ private slots:
     void rotationMovesTheInk()
     {
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(fx.write("ink.pdf", inkInTopLeft(1)), {}, {}), 0);
+        QCOMPARE(openShown(viewer, fx.write("ink.pdf", inkInTopLeft(1))), 0);
         viewer.setFitMode(0);
         PageView *view = viewer.pageView();
         struct {
@@ -133,9 +133,7 @@ private slots:
     void fitModesAndZoomOverride()
     {
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(fx.pages("fit.pdf", 3), {}, {}), 0);
+        QCOMPARE(openShown(viewer, fx.pages("fit.pdf", 3)), 0);
         PageView *view = viewer.pageView();
         viewer.setFitMode(2);
         const double width = viewer.ZoomFactor();
@@ -345,9 +343,7 @@ private slots:
             // Destroyed with renders in flight.
         }
         MuPdfViewer viewer(ui);
-        viewer.resize(800, 600);
-        viewer.show();
-        QCOMPARE(viewer.OpenDocument(file, {}, {}), 0);
+        QCOMPARE(openShown(viewer, file), 0);
         QTRY_VERIFY(ink(viewer.pageView(), shownPage(viewer.pageView(), 0)) > 0.01);
     }
 };
