@@ -10,6 +10,7 @@
 #include "viewer/pdf/text/TextDocument.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QString>
 
 #include <algorithm>
@@ -80,8 +81,10 @@ int readThrough(const QString &path, const QString &password)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
+    // As in the program: a page too complex to draw gets a placeholder with text.
+    static QGuiApplication application(*argc, *argv);
     vshim_set_allocation_budget(size_t(256) << 20);
     vshim_set_page_time_limit_ms(500);
     return 0;
