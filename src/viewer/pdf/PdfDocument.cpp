@@ -231,12 +231,14 @@ DisplayList PdfDocument::displayList(int page, vshim_cookie *cookie)
         return nullptr;
     vshim_error err;
     fz_display_list *raw = vshim_record_page(ctx, m_doc, page, cookie, &err);
-    if (vshim_cookie_overdue(cookie))
+    // Past the time limit MuPDF's allocations are refused too: too slow, not out of memory.
+    const bool overdue = vshim_cookie_overdue(cookie);
+    if (overdue)
         giveUp(page);
     {
         std::lock_guard<std::mutex> lists(m_listMutex);
         Setback &setback = m_setbacks[page];
-        setback.memoryFull = !raw && err.code == FZ_ERROR_MEMORY;
+        setback.memoryFull = !raw && err.code == FZ_ERROR_MEMORY && !overdue;
         setback.roomWhenFull = setback.memoryFull ? vshim_allocation_room() : 0;
     }
     if (!raw)

@@ -1,4 +1,5 @@
 #include "shim_alloc.h"
+#include "shim_watchdog.h"
 
 #include <stdint.h>
 #include <stdlib.h>
@@ -40,7 +41,7 @@ static void *capped_malloc(void *user, size_t size)
 {
     block_header *block;
     (void)user;
-    if (!reserve(size))
+    if (vshim_watch_overdue_here() || !reserve(size))
         return NULL;
     block = malloc(sizeof *block + size);
     if (!block) {
@@ -72,6 +73,8 @@ static void *capped_realloc(void *user, void *p, size_t size)
         capped_free(user, p);
         return NULL;
     }
+    if (vshim_watch_overdue_here())
+        return NULL; /* the old block stays valid */
     block = (block_header *)p - 1;
     old = block->size;
     if (size > old && !reserve(size - old))

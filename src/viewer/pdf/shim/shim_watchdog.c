@@ -9,6 +9,7 @@ static pthread_once_t started_once = PTHREAD_ONCE_INIT;
 static int started;
 static vshim_watch *running; /* guarded by lock */
 static int page_time_limit_ms = VSHIM_PAGE_TIME_LIMIT_MS;
+static __thread vshim_watch *innermost; /* this thread's running watch */
 
 int vshim_page_time_limit_ms(void)
 {
@@ -53,7 +54,7 @@ static void *watch_loop(void *unused)
             next = w->next;
             if (left <= 0) {
                 __atomic_store_n(&w->cookie->abort, 1, __ATOMIC_RELAXED);
-                w->overdue = 1;
+                __atomic_store_n(&w->overdue, 1, __ATOMIC_RELEASE); /* after the abort */
                 unlink_watch(w);
             } else if (nearest < 0 || left < nearest) {
                 nearest = left;
@@ -91,7 +92,7 @@ int vshim_watch_start(vshim_watch *watch, fz_cookie *cookie, int limit_ms)
 {
     watch->cookie = cookie;
     watch->overdue = 0;
-    watch->prev = watch->next = NULL;
+    watch->prev = watch->next = watch->outer = NULL;
     watch->deadline_ms = 0;
     if (!cookie || limit_ms <= 0)
         return 0;
@@ -100,6 +101,8 @@ int vshim_watch_start(vshim_watch *watch, fz_cookie *cookie, int limit_ms)
         return -1;
     if (pthread_getcpuclockid(pthread_self(), &watch->clock) != 0)
         watch->clock = CLOCK_MONOTONIC;
+    watch->outer = innermost;
+    innermost = watch;
     pthread_mutex_lock(&lock);
     watch->deadline_ms = now_ms(watch->clock) + limit_ms;
     watch->next = running;
@@ -116,10 +119,17 @@ int vshim_watch_stop(vshim_watch *watch)
     int overdue;
     if (!watch->deadline_ms)
         return 0;
+    innermost = watch->outer;
     pthread_mutex_lock(&lock);
     if (!watch->overdue)
         unlink_watch(watch);
     overdue = watch->overdue;
     pthread_mutex_unlock(&lock);
     return overdue;
+}
+
+int vshim_watch_overdue_here(void)
+{
+    const vshim_watch *watch = innermost;
+    return watch && __atomic_load_n(&watch->overdue, __ATOMIC_ACQUIRE);
 }

@@ -27,6 +27,7 @@ typedef struct vshim_watch {
     long long deadline_ms; /* on that clock */
     int overdue;           /* set by the watchdog when it raised the abort */
     struct vshim_watch *prev, *next; /* in the list of running watches */
+    struct vshim_watch *outer;       /* the thread's watch around this one */
 } vshim_watch;
 
 /* Starts watching the cookie; limit_ms <= 0 watches nothing. Returns 0, or -1
@@ -34,6 +35,12 @@ typedef struct vshim_watch {
 int vshim_watch_start(vshim_watch *watch, fz_cookie *cookie, int limit_ms);
 /* Stops watching; returns 1 when the limit was reached and the abort raised. */
 int vshim_watch_stop(vshim_watch *watch);
+/* 1 while this thread runs under a watch that is past its limit. MuPDF looks
+ * at the abort flag only between drawing operations, and loading one object
+ * can take minutes in a hostile file (object streams read again for every
+ * reference); the allocator refuses such a thread's requests, so MuPDF's own
+ * out-of-memory path ends that work too. */
+int vshim_watch_overdue_here(void);
 
 #ifdef __cplusplus
 }
