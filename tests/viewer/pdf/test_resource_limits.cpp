@@ -213,7 +213,7 @@ private slots:
     {
         vshim_set_page_time_limit_ms(50);
         const QString file =
-            QStringLiteral(VELLUMO_SOURCE_DIR "/fuzz/seeds/document/object-stream-read-again.pdf");
+            QStringLiteral(VELLUMO_FUZZ_SEEDS "/document/object-stream-read-again.pdf");
         const PdfDocument::Opened opened = PdfDocument::open(file, {}, {});
         QCOMPARE(opened.status, 0);
         const QImage page = renderPage(*opened.document, 0, 0.2);
