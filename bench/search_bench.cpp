@@ -125,7 +125,7 @@ void run(const char *name, const SampleDocument &doc, const QTemporaryDir &dir,
     QObject::connect(&index, &TextIndex::completed, &loop, &QEventLoop::quit);
     timer.restart();
     cpu = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
-    index.start(path, "", "");
+    index.start(FileVersion::read(path), "", "");
     loop.exec();
     std::printf("  index build (background thread)   %8.1f ms, %8.1f ms CPU\n", msSince(timer),
                 cpuMs(CLOCK_PROCESS_CPUTIME_ID) - cpu);

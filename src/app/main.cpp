@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QThread>
 #include <QTranslator>
 
 #include <cstdio>
@@ -18,6 +19,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Qt takes the first thread that asks for its thread data as its main
+    // thread; that must be this one, not the opening thread started next.
+    QThread::currentThread();
     // The document opens while Qt starts up; the window's first open takes it over.
     openEarly(commandLineText(argc, argv));
     // Owned apart from the window, so it can go at quit while the window stays.
@@ -33,15 +37,16 @@ int main(int argc, char *argv[])
 
     QtModalUi ui;
     frmPdf::Setup setup;
-    setup.viewer = new MuPdfViewer(ui);
+    auto *viewer = new MuPdfViewer(ui);
+    setup.viewer = viewer;
     setup.ui = &ui;
     setup.webServiceBase = QStringLiteral(VELLUMO_WEB_SERVICE_BASE);
     setup.bookmarkDir = QCoreApplication::applicationDirPath();
     setup.commandLine = commandLineText(QCoreApplication::arguments());
 
-    frmPdf window(setup);
-    window.Form_Load();
-    window.show();
+    auto window = std::make_unique<frmPdf>(setup);
+    window->Form_Load();
+    window->show();
     const int code = QApplication::exec();
     // Bookmarks reach the disk the moment they change, so nothing is left to
     // save: tearing down the window would only wait for renders, the text index
@@ -49,8 +54,13 @@ int main(int argc, char *argv[])
     // Qt hands it to the desktop's clipboard manager as the application object
     // goes, and it would be lost with the process.
     std::fflush(nullptr);
+    viewer->stopAllWork();
     const QClipboard *clipboard = QGuiApplication::clipboard();
-    if (clipboard->ownsClipboard() || clipboard->ownsSelection())
+    if (clipboard->ownsClipboard() || clipboard->ownsSelection()) {
+        // The start page's reader and the viewer's threads stop with the window,
+        // before Qt goes.
+        window.reset();
         app.reset();
+    }
     std::_Exit(code);
 }

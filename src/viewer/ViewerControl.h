@@ -34,6 +34,10 @@ public:
 
     virtual QString SelectedText() const = 0;
     virtual void PrintDocument() = 0;
+    // Writes the open document's file to target, byte for byte as it was read
+    // when opened, replacing a file already there all at once.
+    enum SaveStatus : int { Saved = 0, SaveFailed = 1, SaveCancelled = 2 };
+    virtual int SaveCopy(const QString &target) = 0;
     // What FindText and SearchAll answer when the user cancelled the wait for the
     // document's text: not a "not found", so the shell shows nothing.
     static constexpr int SearchCancelled = -1;

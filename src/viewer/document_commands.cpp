@@ -2,8 +2,9 @@
 #include "app/frmPdf.h"
 
 #include "ui/ModalUi.h"
-#include "viewer/FileCopy.h"
 #include "viewer/ViewerControl.h"
+
+#include <QFileInfo>
 
 void frmPdf::mnuSf_Click()
 {
@@ -12,7 +13,13 @@ void frmPdf::mnuSf_Click()
     const QString target = Cdf.FileName;
     if (target.isEmpty() || source.isEmpty())
         return;
-    if (!copyFileReplacing(source, target)) {
+    // The open document as its own target already holds these bytes.
+    const bool itself = QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath()
+                        && QFileInfo::exists(target);
+    const int saved = itself ? ViewerControl::Saved : Pdfc->SaveCopy(target);
+    if (saved == ViewerControl::SaveCancelled)
+        return;
+    if (saved != ViewerControl::Saved) {
         ui().messageBox(this, QStringLiteral("无法保存文件！"), QStringLiteral("提示"),
                         ModalUi::Icon::Error);
         return;

@@ -77,6 +77,12 @@ void RecordingViewer::PrintDocument()
     record(QStringLiteral("PrintDocument()"));
 }
 
+int RecordingViewer::SaveCopy(const QString &target)
+{
+    record(QStringLiteral("SaveCopy(%1)").arg(target));
+    return saveStatus;
+}
+
 int RecordingViewer::FindText(const QString &text)
 {
     record(QStringLiteral("FindText(%1)").arg(text));

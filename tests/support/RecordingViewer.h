@@ -22,6 +22,7 @@ public:
     QString selectedText;
     int findResult = 0;
     int searchAllResult = 0;
+    int saveStatus = 0;
     qint16 mouseMode = 0;
     int outlineVisible = 0;
 
@@ -45,6 +46,7 @@ public:
     void setZoomFactor(double factor) override;
     QString SelectedText() const override;
     void PrintDocument() override;
+    int SaveCopy(const QString &target) override;
     int FindText(const QString &text) override;
     void FindNext() override;
     int SearchAll(const QString &text) override;

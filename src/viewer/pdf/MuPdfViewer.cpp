@@ -1,12 +1,14 @@
 #include "MuPdfViewer.h"
 
 #include "BackgroundOpen.h"
+#include "EngineThread.h"
 #include "FileReloader.h"
 #include "OutlinePane.h"
 #include "PageView.h"
 #include "PdfDocument.h"
 #include "PrintJob.h"
 #include "PrintSpooler.h"
+#include "VersionCopy.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
 #include "ui/ModalUi.h"
@@ -20,7 +22,9 @@
 #include <QSplitter>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <system_error>
 
 namespace {
 // Zoom factors outside this range are clamped; the view stays usable at both ends.
@@ -81,8 +85,9 @@ int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
     m_outline->setEntries(opened.document->outline());
     m_view->setDocument(std::move(opened.document));
     m_history.clear();
-    m_text->documentOpened(m_path, userPassword, ownerPassword);
-    m_reloader->watch(m_path, userPassword, ownerPassword);
+    const std::shared_ptr<const FileVersion> version = m_view->document()->version();
+    m_text->documentOpened(version, userPassword, ownerPassword);
+    m_reloader->watch(m_path, version->stamp(), userPassword, ownerPassword);
     markSection();
     emit PageChanged(1);
     return Opened;
@@ -97,7 +102,8 @@ void MuPdfViewer::showReloaded(std::shared_ptr<PdfDocument> document)
     m_view->setDocument(std::move(document));
     m_view->goToPage(page);
     markSection();
-    m_text->documentOpened(m_path, m_reloader->userPassword(), m_reloader->ownerPassword());
+    m_text->documentOpened(m_view->document()->version(), m_reloader->userPassword(),
+                           m_reloader->ownerPassword());
 }
 
 // The section being read is the one whose start lies above the top quarter of
@@ -163,6 +169,14 @@ void MuPdfViewer::CloseDocument()
     m_path.clear();
 }
 
+void MuPdfViewer::stopAllWork()
+{
+    CloseDocument();
+    for (const std::shared_ptr<PrintJob> &job : m_printJobs)
+        job->cancel();
+    m_printJobs.clear(); // each waits for its thread, which removes its part file
+}
+
 int MuPdfViewer::CurrentPage() const
 {
     return m_view->currentPage() + 1;
@@ -222,6 +236,43 @@ void MuPdfViewer::PrintDocument()
     else if (job->failed())
         m_ui.messageBox(this, QStringLiteral("无法打印文件！"), QStringLiteral("提示"),
                         ModalUi::Icon::Error);
+}
+
+int MuPdfViewer::SaveCopy(const QString &target)
+{
+    const std::shared_ptr<PdfDocument> document = m_view->document();
+    if (!document)
+        return SaveFailed;
+    // Shared with the writing thread, which may outlive a cancelled wait.
+    struct Save {
+        std::shared_ptr<const FileVersion> version;
+        std::atomic<bool> cancelled{false};
+        std::atomic<qint64> written{0};
+        std::atomic<int> result{-1}; // a SaveStatus once done
+    };
+    auto save = std::make_shared<Save>();
+    save->version = document->version();
+    try {
+        EngineThread([save, target] {
+            const bool saved =
+                writeVersionCopy(*save->version, target, save->cancelled, save->written);
+            save->result = saved ? Saved : SaveFailed;
+        }).detach();
+    } catch (const std::system_error &) {
+        return SaveFailed;
+    }
+    const qint64 size = std::max<qint64>(1, save->version->size());
+    const bool finished =
+        m_ui.waitWithProgress(this, QStringLiteral("正在保存文件，请稍候……"), [save, size] {
+            if (save->result >= 0)
+                return 100;
+            return int(std::min<qint64>(99, save->written * 100 / size));
+        });
+    if (!finished) {
+        save->cancelled = true; // the writer removes its part file
+        return SaveCancelled;
+    }
+    return save->result;
 }
 
 void MuPdfViewer::dropFinishedPrintJobs()

@@ -38,6 +38,7 @@ public:
 
     QString SelectedText() const override;
     void PrintDocument() override;
+    int SaveCopy(const QString &target) override;
     int FindText(const QString &text) override;
     void FindNext() override;
     int SearchAll(const QString &text) override;
@@ -54,6 +55,10 @@ public:
 
     // Where printers get their pages; the system's CUPS unless replaced.
     void setPrintSpooler(std::shared_ptr<PrintSpooler> spooler) { m_spooler = std::move(spooler); }
+
+    // Before the program quits: closes the document and ends every print, so no
+    // thread of the viewer's is left writing a file or posting to Qt.
+    void stopAllWork();
 
     PageView *pageView() const { return m_view; }
     OutlinePane *outlinePane() const { return m_outline; }

@@ -7,9 +7,6 @@
 #include "WipeSecret.h"
 #include "viewer/ViewerControl.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <system_error>
 
@@ -29,16 +26,6 @@ static_assert(kKeptLinkPages > kKeptLists);
 constexpr double kMinSide = 1.0;
 constexpr double kMaxSide = 14400.0;
 const QSizeF kFallbackSize(595, 842);
-
-// Only regular files: a device or a pipe may never end or never answer.
-bool readable(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
-}
 
 // Freeing a large document takes MuPDF a good part of a second; whoever lets go
 // of it last, often the GUI thread, hands that to a thread of its own.
@@ -61,33 +48,62 @@ DisplayList adopt(fz_display_list *list)
     });
 }
 
+// The open's reads ask this between chunks, so a cancel ends a repair scan
+// of a huge damaged file too. Called from C: it must not throw.
+int openCancelled(void *flag) noexcept
+{
+    return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0;
+}
+
 } // namespace
 
 PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPassword,
                                       const QString &ownerPassword,
                                       const std::atomic<bool> *cancelled)
 {
+    return open(FileVersion::read(path, cancelled), userPassword, ownerPassword, cancelled);
+}
+
+PdfDocument::Opened PdfDocument::open(std::shared_ptr<const FileVersion> version,
+                                      const QString &userPassword,
+                                      const QString &ownerPassword,
+                                      const std::atomic<bool> *cancelled)
+{
     Opened result;
-    if (path.isEmpty() || !readable(path)) {
+    if (cancelled && *cancelled) {
+        result.status = ViewerControl::Cancelled;
+        return result;
+    }
+    if (!version) {
         result.status = ViewerControl::CannotOpen;
         return result;
     }
     fz_context *ctx = threadContext();
     if (!ctx)
         return result;
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    vshim_source source = version->source();
+    if (cancelled) {
+        source.stop = openCancelled;
+        source.stop_opaque = const_cast<std::atomic<bool> *>(cancelled);
+    }
     QByteArray user = userPassword.toUtf8();
     QByteArray owner = ownerPassword.toUtf8();
     fz_document *doc = nullptr;
     int pages = 0;
     vshim_error err;
-    const int opened = vshim_open_pdf(ctx, name.constData(), user.constData(), owner.constData(),
-                                      &doc, &pages, &err);
+    const int opened = vshim_open_pdf(ctx, &source, user.constData(), owner.constData(), &doc,
+                                      &pages, &err);
     wipeSecret(user);
     wipeSecret(owner);
+    if (cancelled && *cancelled) {
+        if (doc)
+            vshim_drop_document(ctx, doc);
+        result.status = ViewerControl::Cancelled;
+        return result;
+    }
     switch (opened) {
     case VSHIM_OPENED:
-        result.document.reset(new PdfDocument(doc, pages), dropInBackground);
+        result.document.reset(new PdfDocument(std::move(version), doc, pages), dropInBackground);
         if (!result.document->readPageSizes(pages, cancelled)) {
             result.document.reset();
             result.status = ViewerControl::Cancelled;
@@ -109,8 +125,9 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
     return result;
 }
 
-PdfDocument::PdfDocument(fz_document *doc, int pageCount)
-    : m_doc(doc), m_setbacks(pageCount)
+PdfDocument::PdfDocument(std::shared_ptr<const FileVersion> version, fz_document *doc,
+                         int pageCount)
+    : m_version(std::move(version)), m_doc(doc), m_setbacks(pageCount)
 {
 }
 

@@ -9,6 +9,7 @@
 // MuPDF documents are not thread-safe.
 // Lock order: m_documentMutex before m_listMutex; nothing else is locked inside.
 
+#include "FileVersion.h"
 #include "PageLink.h"
 #include "shim/shim_engine.h"
 
@@ -41,7 +42,12 @@ public:
         std::shared_ptr<PdfDocument> document; // set exactly when status is 0
     };
     // The user password is tried first, then the owner password. Once *cancelled
-    // turns true the open stops reading pages and answers ViewerControl::Cancelled.
+    // turns true the open stops reading and answers ViewerControl::Cancelled.
+    // The document reads only the version it is given, and keeps it.
+    static Opened open(std::shared_ptr<const FileVersion> version, const QString &userPassword,
+                       const QString &ownerPassword,
+                       const std::atomic<bool> *cancelled = nullptr);
+    // Reads the path's current version first (FileVersion::read).
     static Opened open(const QString &path, const QString &userPassword,
                        const QString &ownerPassword,
                        const std::atomic<bool> *cancelled = nullptr);
@@ -49,6 +55,9 @@ public:
     ~PdfDocument();
     PdfDocument(const PdfDocument &) = delete;
     PdfDocument &operator=(const PdfDocument &) = delete;
+
+    // The version of the file this document shows. Any thread.
+    const std::shared_ptr<const FileVersion> &version() const { return m_version; }
 
     int pageCount() const { return int(m_pageSizes.size()); }
     // Points, with the page's own rotation applied; indices start at 0.
@@ -88,12 +97,13 @@ public:
     bool waitingForMemory(int page) const;
 
 private:
-    explicit PdfDocument(fz_document *doc, int pageCount);
+    PdfDocument(std::shared_ptr<const FileVersion> version, fz_document *doc, int pageCount);
     bool readPageSizes(int pageCount, const std::atomic<bool> *cancelled); // false once cancelled
     void readOutline();
     DisplayList cachedList(int page); // needs m_listMutex
     void readLinks(int page);         // needs m_documentMutex
 
+    std::shared_ptr<const FileVersion> m_version; // read by m_doc: outlives it
     fz_document *m_doc;
     QVector<QSizeF> m_pageSizes;
     QVector<OutlineEntry> m_outline;

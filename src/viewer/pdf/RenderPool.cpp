@@ -1,11 +1,25 @@
 #include "RenderPool.h"
 
 #include <algorithm>
+#include <system_error>
 
-RenderPool::RenderPool(int workers, Deliver deliver) : m_deliver(std::move(deliver))
+RenderPool::RenderPool(int workers, Deliver deliver)
+    : m_deliver(std::move(deliver)), m_workers(size_t(std::max(1, workers)))
 {
-    for (int i = 0; i < std::max(1, workers); ++i)
-        m_threads.emplace_back([this] { work(); });
+    startMissingWorkers();
+}
+
+// A worker the system refused now is asked for again with the next wishes;
+// until then pages wait, blank, rather than the program ending.
+void RenderPool::startMissingWorkers()
+{
+    while (m_threads.size() < m_workers) {
+        try {
+            m_threads.emplace_back([this] { work(); });
+        } catch (const std::system_error &) {
+            return;
+        }
+    }
 }
 
 RenderPool::~RenderPool()
@@ -32,6 +46,7 @@ bool RenderPool::isRunning(quint64 generation, const TileKey &key) const
 void RenderPool::schedule(std::shared_ptr<PdfDocument> document, quint64 generation,
                           const std::vector<TileRequest> &wanted)
 {
+    startMissingWorkers();
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_document = std::move(document);
@@ -77,7 +92,12 @@ void RenderPool::retire(std::unique_ptr<RenderPool> pool)
     }
     pool->cancelAll();
     // Joining the workers there may drop the document's last reference too.
-    EngineThread([pool = std::shared_ptr<RenderPool>(std::move(pool))] {}).detach();
+    auto shared = std::shared_ptr<RenderPool>(std::move(pool));
+    try {
+        EngineThread([shared] {}).detach();
+    } catch (const std::system_error &) {
+        // No thread for it: the aborted renders end soon, and are joined here.
+    }
 }
 
 void RenderPool::work()

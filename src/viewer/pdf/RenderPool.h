@@ -56,6 +56,7 @@ private:
         vshim_cookie *cookie;
     };
     void work();
+    void startMissingWorkers(); // owner's thread
     bool isRunning(quint64 generation, const TileKey &key) const; // needs m_mutex
 
     Deliver m_deliver;
@@ -69,5 +70,6 @@ private:
     std::deque<TileRequest> m_queue;
     std::vector<Running> m_running;
     bool m_stopping = false;
-    std::vector<EngineThread> m_threads;
+    size_t m_workers;                  // wanted
+    std::vector<EngineThread> m_threads; // started; the owner's thread only
 };

@@ -5,39 +5,26 @@
 #include "shim_engine.h"
 #include "shim_internal.h"
 #include "shim_pages.h"
+#include "shim_stream.h"
 
-#include <sys/stat.h>
-
-/* Files up to this size are read whole at open, so loading a page never waits
- * for a slow or hung disk; a larger one is read as pages need it. */
-enum { IN_MEMORY_BYTES = 32 << 20 };
-
-/* A pipe cannot be read backwards, so it is read whole as well. */
-static pdf_document *open_file(fz_context *ctx, const char *path)
+/* The stream is the document's for as long as it lives; its stop callback
+ * only while this open runs. */
+static pdf_document *open_source(fz_context *ctx, const vshim_source *source)
 {
-    struct stat info;
-    fz_buffer *bytes;
-    fz_stream *stream = NULL;
+    fz_stream *stream = vshim_open_source(ctx, source);
     pdf_document *doc = NULL;
-    if (stat(path, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= IN_MEMORY_BYTES)
-        return pdf_open_document(ctx, path);
-    bytes = fz_read_file(ctx, path);
-    fz_var(stream);
-    fz_try(ctx) {
-        stream = fz_open_buffer(ctx, bytes);
+    fz_var(doc);
+    fz_try(ctx)
         doc = pdf_open_document_with_stream(ctx, stream);
-    }
-    fz_always(ctx) {
+    fz_always(ctx)
         fz_drop_stream(ctx, stream);
-        fz_drop_buffer(ctx, bytes);
-    }
     fz_catch(ctx)
         fz_rethrow(ctx);
     return doc;
 }
 
 /* Only the PDF handler: other formats MuPDF knows are "not a PDF" here. */
-int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
+int vshim_open_pdf(fz_context *ctx, const vshim_source *source, const char *user_password,
                    const char *owner_password, fz_document **out, int *page_count,
                    vshim_error *err)
 {
@@ -50,7 +37,7 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
 
     fz_var(doc);
     fz_try(ctx)
-        doc = open_file(ctx, path);
+        doc = open_source(ctx, source);
     fz_catch(ctx) {
         vshim_store_caught(ctx, err);
         result = VSHIM_OPEN_FAILED;
@@ -81,6 +68,9 @@ int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
         vshim_store_caught(ctx, err);
         pages = 0;
     }
+    /* Repairing a damaged file reads it through while the pages are counted;
+     * the stop callback's owner is gone once this returns. */
+    vshim_forget_stop(doc->file);
     if (pages <= 0) {
         pdf_drop_document(ctx, doc);
         /* A file too big for the allocation cap counts as damaged. */

@@ -8,6 +8,7 @@
  * display lists may be rendered by several threads at once. */
 
 #include "shim_error.h"
+#include "shim_source.h"
 
 #include <stddef.h>
 
@@ -45,8 +46,9 @@ enum vshim_open_result {
     VSHIM_PASSWORD_REFUSED = 2, /* encrypted; neither password authenticates */
     VSHIM_NO_PAGES = 3          /* the page tree cannot be read or is empty */
 };
-/* On VSHIM_OPENED *doc holds the document and *page_count its pages. */
-int vshim_open_pdf(fz_context *ctx, const char *path, const char *user_password,
+/* On VSHIM_OPENED *doc holds the document and *page_count its pages. The
+ * source must outlive the document. */
+int vshim_open_pdf(fz_context *ctx, const vshim_source *source, const char *user_password,
                    const char *owner_password, fz_document **doc, int *page_count,
                    vshim_error *err);
 void vshim_drop_document(fz_context *ctx, fz_document *doc);

@@ -4,10 +4,11 @@
 #include "viewer/pdf/shim/shim_text.h"
 #include "viewer/pdf/text/ShimPageText.h"
 
-#include <QFile>
+#include <utility>
 
-TextDocument::TextDocument(fz_context *context, fz_document *document, int pageCount)
-    : m_context(context), m_document(document), m_pageCount(pageCount)
+TextDocument::TextDocument(std::shared_ptr<const FileVersion> version, fz_context *context,
+                           fz_document *document, int pageCount)
+    : m_version(std::move(version)), m_context(context), m_document(document), m_pageCount(pageCount)
 {
 }
 
@@ -20,7 +21,16 @@ TextDocument::~TextDocument()
 std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QString &userPassword,
                                                  const QString &ownerPassword, OpenResult *result)
 {
+    return open(FileVersion::read(path), userPassword, ownerPassword, result);
+}
+
+std::unique_ptr<TextDocument> TextDocument::open(std::shared_ptr<const FileVersion> version,
+                                                 const QString &userPassword,
+                                                 const QString &ownerPassword, OpenResult *result)
+{
     *result = OpenResult::Failed;
+    if (!version)
+        return nullptr;
     fz_context *context = vshim_new_text_context();
     if (!context)
         return nullptr;
@@ -29,9 +39,9 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
     vshim_error error;
     QByteArray user = userPassword.toUtf8();
     QByteArray owner = ownerPassword.toUtf8();
-    const int status = vshim_open_pdf(context, QFile::encodeName(path).constData(),
-                                      user.constData(), owner.constData(), &document, &pageCount,
-                                      &error);
+    const vshim_source source = version->source();
+    const int status = vshim_open_pdf(context, &source, user.constData(), owner.constData(),
+                                      &document, &pageCount, &error);
     wipeSecret(user);
     wipeSecret(owner);
     if (status != VSHIM_OPENED) {
@@ -41,7 +51,8 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
         return nullptr;
     }
     *result = OpenResult::Opened;
-    return std::unique_ptr<TextDocument>(new TextDocument(context, document, pageCount));
+    return std::unique_ptr<TextDocument>(
+        new TextDocument(std::move(version), context, document, pageCount));
 }
 
 std::optional<PageText> TextDocument::extractPage(int index, vshim_cookie *cookie) const

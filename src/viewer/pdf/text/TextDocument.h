@@ -1,8 +1,10 @@
 #pragma once
 // The text layer's own handle on the document, with a context of its own. Created,
 // used and destroyed on one thread (the index worker), so it never shares the
-// renderer's document lock. Opens PDF files only, whatever the file is named.
+// renderer's document lock. Opens PDF files only, whatever the file is named,
+// and reads the version of the file the viewer shows, never the path again.
 
+#include "viewer/pdf/FileVersion.h"
 #include "viewer/pdf/shim/shim_engine.h"
 #include "viewer/pdf/text/PageText.h"
 
@@ -16,6 +18,10 @@ public:
     enum class OpenResult { Opened, Failed, WrongPassword };
 
     // Tries the user password, then the owner password. Null unless Opened.
+    static std::unique_ptr<TextDocument> open(std::shared_ptr<const FileVersion> version,
+                                              const QString &userPassword,
+                                              const QString &ownerPassword, OpenResult *result);
+    // Reads the path's current version first (FileVersion::read).
     static std::unique_ptr<TextDocument> open(const QString &path, const QString &userPassword,
                                               const QString &ownerPassword, OpenResult *result);
     ~TextDocument();
@@ -30,8 +36,10 @@ public:
     std::optional<PageText> extractPage(int index, vshim_cookie *cookie) const;
 
 private:
-    TextDocument(fz_context *context, fz_document *document, int pageCount);
+    TextDocument(std::shared_ptr<const FileVersion> version, fz_context *context,
+                 fz_document *document, int pageCount);
 
+    std::shared_ptr<const FileVersion> m_version; // read by m_document: outlives it
     fz_context *m_context;
     fz_document *m_document;
     int m_pageCount;

@@ -13,10 +13,11 @@
 
 #include <atomic>
 #include <mutex>
+#include <system_error>
 #include <vector>
 
 struct TextIndex::Run {
-    QString path;
+    std::shared_ptr<const FileVersion> version;
     QString userPassword;
     QString ownerPassword;
     int firstPage = 0;
@@ -43,12 +44,12 @@ TextIndex::~TextIndex()
     stop();
 }
 
-void TextIndex::start(const QString &path, const QString &userPassword,
+void TextIndex::start(std::shared_ptr<const FileVersion> version, const QString &userPassword,
                       const QString &ownerPassword, int firstPage)
 {
     stop();
     auto run = std::make_shared<Run>();
-    run->path = path;
+    run->version = std::move(version);
     run->userPassword = userPassword;
     run->ownerPassword = ownerPassword;
     run->firstPage = firstPage;
@@ -56,7 +57,14 @@ void TextIndex::start(const QString &path, const QString &userPassword,
     run->owner = this;
     m_run = run;
     // Never joined: the worker holds the run and closes its own document.
-    EngineThread([run] { work(run); }).detach();
+    try {
+        EngineThread([run] { work(run); }).detach();
+    } catch (const std::system_error &) {
+        // No thread to be had: the document's text stays unknown, and a search
+        // says so rather than waiting for pages that never come.
+        std::lock_guard<std::mutex> lock(run->mutex);
+        run->total = 0;
+    }
 }
 
 void TextIndex::stop()
@@ -167,7 +175,7 @@ void TextIndex::work(std::shared_ptr<Run> run)
     FoldingTable::shared();
     TextDocument::OpenResult result;
     const std::unique_ptr<TextDocument> document =
-        TextDocument::open(run->path, run->userPassword, run->ownerPassword, &result);
+        TextDocument::open(std::move(run->version), run->userPassword, run->ownerPassword, &result);
     wipeSecret(run->userPassword);
     wipeSecret(run->ownerPassword);
     const int total = document ? std::max(document->pageCount(), 0) : 0;

@@ -8,6 +8,7 @@
 // owner's thread queued, and a stopped run's late signals are dropped.
 
 #include "viewer/pdf/EngineThread.h"
+#include "viewer/pdf/FileVersion.h"
 #include "viewer/pdf/text/PageSource.h"
 
 #include <QObject>
@@ -26,10 +27,11 @@ public:
     explicit TextIndex(QObject *parent = nullptr);
     ~TextIndex() override;
 
-    // Begins indexing a newly opened document, from page firstPage (0-based) onwards.
-    // Stops any earlier run first.
-    void start(const QString &path, const QString &userPassword, const QString &ownerPassword,
-               int firstPage = 0);
+    // Begins indexing a newly opened document, this version of its file, from
+    // page firstPage (0-based) onwards. Stops any earlier run first. When no
+    // thread can be started the run ends at once with no pages.
+    void start(std::shared_ptr<const FileVersion> version, const QString &userPassword,
+               const QString &ownerPassword, int firstPage = 0);
     // Cancels the worker without waiting for it (a read from a hung disk may
     // hold it up), then forgets every page.
     void stop();

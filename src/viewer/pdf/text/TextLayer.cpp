@@ -34,11 +34,11 @@ TextLayer::~TextLayer()
         delete m_results.data();
 }
 
-void TextLayer::documentOpened(const QString &path, const QString &userPassword,
-                               const QString &ownerPassword)
+void TextLayer::documentOpened(std::shared_ptr<const FileVersion> version,
+                               const QString &userPassword, const QString &ownerPassword)
 {
     documentClosed();
-    m_indexWaiting = IndexRequest{path, userPassword, ownerPassword};
+    m_indexWaiting = IndexRequest{std::move(version), userPassword, ownerPassword};
 }
 
 void TextLayer::startIndex()
@@ -46,7 +46,7 @@ void TextLayer::startIndex()
     if (!m_indexWaiting)
         return;
     const IndexRequest request = *std::exchange(m_indexWaiting, std::nullopt);
-    m_index.start(request.path, request.userPassword, request.ownerPassword,
+    m_index.start(request.version, request.userPassword, request.ownerPassword,
                   std::max(m_view.currentPage(), 0));
 }
 

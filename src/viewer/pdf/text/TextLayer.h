@@ -30,9 +30,10 @@ public:
     // The list of search-all hits, hidden until a search-all; the viewer places it.
     SearchResultsPane *resultsPane() const { return m_results.data(); }
 
-    // A document was opened with these passwords: index it in the background
-    // once its first page is on screen, or as soon as its text is wanted.
-    void documentOpened(const QString &path, const QString &userPassword,
+    // A document was opened from this version of its file with these
+    // passwords: index it in the background once its first page is on screen,
+    // or as soon as its text is wanted.
+    void documentOpened(std::shared_ptr<const FileVersion> version, const QString &userPassword,
                         const QString &ownerPassword);
     // Forgets the document's text, the selection, the search and its highlights.
     void documentClosed();
@@ -50,7 +51,8 @@ signals:
 private:
     using RectsByPage = QHash<int, QVector<QRectF>>;
     struct IndexRequest {
-        QString path, userPassword, ownerPassword;
+        std::shared_ptr<const FileVersion> version;
+        QString userPassword, ownerPassword;
     };
 
     void startIndex();
