@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QSignalSpy>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 class TestOpenStatus : public QObject {
@@ -157,51 +156,6 @@ private slots:
         QCOMPARE(viewer.OpenDocument(fx.path("missing.pdf"), {}, {}), 1);
         QCOMPARE(viewer.DocumentPath(), QFileInfo(file).absoluteFilePath());
         QCOMPARE(viewer.CurrentPage(), 3);
-    }
-
-    // A file rewritten on disk shows its new version on the same page with the
-    // same view, opened with the password given at open; a version still being
-    // written is passed over.
-    void aChangedFileIsReloaded()
-    {
-        const QString secret = QStringLiteral("pw");
-        const QString file = fx.pages("changing.pdf", 3, secret);
-        MuPdfViewer viewer(ui);
-        QCOMPARE(viewer.OpenDocument(file, secret, {}), 0);
-        viewer.setCurrentPage(3);
-        viewer.setZoomFactor(1.5);
-        viewer.setRotation(90);
-        viewer.setPageLayout(0);
-        QSignalSpy pages(&viewer, &ViewerControl::PageChanged);
-
-        // Rewritten in place, as LaTeX does it: half of it first, cut between
-        // two objects, where MuPDF would open it with pages left blank.
-        QFile source(fx.pages("longer.pdf", 5, secret));
-        QVERIFY(source.open(QIODevice::ReadOnly));
-        const QByteArray longer = source.readAll();
-        const auto rewrite = [&file](const QByteArray &bytes) {
-            QFile target(file);
-            QVERIFY(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            QCOMPARE(target.write(bytes), bytes.size());
-        };
-        rewrite(longer.left(longer.indexOf("endobj\n", longer.size() / 2) + 7));
-        QTest::qWait(1500);
-        QCOMPARE(viewer.PageCount(), 3);
-        rewrite(longer);
-        QTRY_COMPARE_WITH_TIMEOUT(viewer.PageCount(), 5, 10000);
-        QCOMPARE(viewer.CurrentPage(), 3);
-        QCOMPARE(pages.last().at(0).toInt(), 3);
-        QCOMPARE(viewer.ZoomFactor(), 1.5);
-        QCOMPARE(viewer.pageView()->layout().rotation(), 90);
-        QVERIFY(!viewer.pageView()->layout().continuous());
-
-        // Replaced by a rename with a shorter version: its last page.
-        QCOMPARE(std::rename(QFile::encodeName(fx.pages("shorter.pdf", 2, secret)).constData(),
-                             QFile::encodeName(file).constData()),
-                 0);
-        QTRY_COMPARE_WITH_TIMEOUT(viewer.PageCount(), 2, 10000);
-        QCOMPARE(viewer.CurrentPage(), 2);
-        QCOMPARE(viewer.DocumentPath(), QFileInfo(file).absoluteFilePath());
     }
 
     void pageChangedAfterOpenAndPut()
