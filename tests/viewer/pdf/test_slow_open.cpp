@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+#include <ctime>
+
 namespace {
 constexpr int kPages = 100000;
 }
@@ -50,6 +52,22 @@ private slots:
         QCOMPARE(viewer.OpenDocument(fx.path("missing.pdf"), {}, {}), int(ViewerControl::CannotOpen));
         QCOMPARE(viewer.PageCount(), 2);
         QTRY_VERIFY_WITH_TIMEOUT(vshim_allocated_bytes() <= before + (1 << 20), 30000);
+    }
+
+    // A huge damaged file is scanned through for its objects before any page
+    // is read; giving up the wait ends that scan too, within a second.
+    void givingUpEndsTheScanOfAHugeFile()
+    {
+        const QString huge = writeHugeSparseFile(fx.path("huge.pdf"), qint64(20) << 30);
+        ScriptedModalUi ui;
+        ui.cancelProgress = true;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(huge, {}, {}), int(ViewerControl::Cancelled));
+        QTest::qWait(1000);
+        const std::clock_t before = std::clock();
+        QTest::qWait(1000);
+        const double busy = double(std::clock() - before) / CLOCKS_PER_SEC;
+        QVERIFY2(busy < 0.3, qPrintable(QStringLiteral("%1 s of processor time").arg(busy)));
     }
 
     void aSlowFileIsWaitedFor()
