@@ -96,7 +96,12 @@ PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &user
                                         const QString &ownerPassword, ModalUi &ui,
                                         QWidget *parent)
 {
-    const std::shared_ptr<Pending> pending = takeEarlyOrStart(path, userPassword, ownerPassword);
+    std::shared_ptr<Pending> pending;
+    try {
+        pending = takeEarlyOrStart(path, userPassword, ownerPassword);
+    } catch (const std::system_error &) {
+        return {}; // no thread to open it on: "cannot open", never a crash
+    }
     {
         std::unique_lock<std::mutex> lock(pending->mutex);
         if (pending->finished.wait_for(lock, quickOpen, [&] { return pending->done; }))

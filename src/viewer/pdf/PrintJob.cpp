@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QTemporaryFile>
 
+#include <system_error>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -39,7 +41,12 @@ void PrintJob::start()
 {
     // Registering a font changes Qt's font database, which belongs to the GUI thread.
     invisibleFontFamily();
-    m_thread = EngineThread([this] { run(); });
+    try {
+        m_thread = EngineThread([this] { run(); });
+    } catch (const std::system_error &) {
+        m_failed = true; // reported as any failed print
+        m_progress = 100;
+    }
 }
 
 void PrintJob::cancel()
