@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     setup.ui = &ui;
     setup.webServiceBase = QStringLiteral(VELLUMO_WEB_SERVICE_BASE);
     setup.bookmarkDir = QCoreApplication::applicationDirPath();
-    setup.commandLine = commandLineText(QCoreApplication::arguments());
+    setup.commandLine = commandLineText(argc, argv); // without the options Qt took
 
     frmPdf window(setup);
     window.Form_Load();

@@ -1,8 +1,13 @@
 #include "viewer/FileCopy.h"
 
+#include "viewer/pdf/NativeFileName.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 bool copyFileReplacing(const QString &source, const QString &target)
 {
@@ -12,9 +17,14 @@ bool copyFileReplacing(const QString &source, const QString &target)
         && QFileInfo::exists(target))
         return true;
 
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    // By the name's own bytes, which a document named in GBK needs.
+    const int descriptor = ::open(nativeFileName(source).constData(), O_RDONLY | O_CLOEXEC);
+    QFile in;
+    if (descriptor < 0 || !in.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
         return false;
+    }
     QSaveFile out(target);
     // Unbuffered, so a short write on a full disk is seen here and not lost in a flush.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

@@ -1,17 +1,21 @@
 #include "PdfDocument.h"
 
 #include "EngineThread.h"
+#include "NativeFileName.h"
 #include "ThreadContext.h"
 #include "shim/shim_alloc.h"
 #include "shim/shim_copy.h"
 #include "WipeSecret.h"
 #include "viewer/ViewerControl.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,11 +37,15 @@ const QSizeF kFallbackSize(595, 842);
 // Only regular files: a device or a pipe may never end or never answer.
 bool readable(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    const QByteArray name = nativeFileName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    ::close(descriptor);
+    return true;
 }
 
 // Freeing a large document takes MuPDF a good part of a second; whoever lets go
@@ -75,7 +83,7 @@ PdfDocument::Opened PdfDocument::open(const QString &path, const QString &userPa
     fz_context *ctx = threadContext();
     if (!ctx)
         return result;
-    const QByteArray name = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    const QByteArray name = nativeFileName(QFileInfo(path).absoluteFilePath());
     QByteArray user = userPassword.toUtf8();
     QByteArray owner = ownerPassword.toUtf8();
     fz_document *doc = nullptr;

@@ -1,10 +1,10 @@
 #include "viewer/pdf/text/TextDocument.h"
 
+#include "viewer/pdf/NativeFileName.h"
 #include "viewer/pdf/WipeSecret.h"
 #include "viewer/pdf/shim/shim_text.h"
 #include "viewer/pdf/text/ShimPageText.h"
 
-#include <QFile>
 
 TextDocument::TextDocument(fz_context *context, fz_document *document, int pageCount)
     : m_context(context), m_document(document), m_pageCount(pageCount)
@@ -29,7 +29,7 @@ std::unique_ptr<TextDocument> TextDocument::open(const QString &path, const QStr
     vshim_error error;
     QByteArray user = userPassword.toUtf8();
     QByteArray owner = ownerPassword.toUtf8();
-    const int status = vshim_open_pdf(context, QFile::encodeName(path).constData(),
+    const int status = vshim_open_pdf(context, nativeFileName(path).constData(),
                                       user.constData(), owner.constData(), &document, &pageCount,
                                       &error);
     wipeSecret(user);
