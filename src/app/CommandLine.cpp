@@ -1,14 +1,13 @@
 #include "app/CommandLine.h"
 
-QString commandLineText(const QStringList &arguments)
-{
-    return arguments.mid(1).join(QLatin1Char(' '));
-}
+#include "viewer/pdf/NativeFileName.h"
+
+#include <QByteArrayList>
 
 QString commandLineText(int argc, const char *const argv[])
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i])); // as QCoreApplication::arguments()
-    return commandLineText(arguments);
+    QByteArrayList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(argv[i]);
+    return pathFromNativeBytes(arguments.join(' '));
 }

@@ -1,9 +1,8 @@
 #pragma once
 // The command line as one text: the arguments after the program's name joined with
-// single blanks, quotation marks kept, so a quoted path arrives with its quotes.
+// single blanks, quotation marks kept, so a quoted path arrives with its quotes. A
+// path whose bytes are not UTF-8 still opens by them (see NativeFileName.h).
 
-#include <QStringList>
+#include <QString>
 
-QString commandLineText(const QStringList &arguments);
-// The same from main()'s own arguments, before Qt has started.
 QString commandLineText(int argc, const char *const argv[]);

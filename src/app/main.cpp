@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
     setup.ui = &ui;
     setup.webServiceBase = QStringLiteral(VELLUMO_WEB_SERVICE_BASE);
     setup.bookmarkDir = QCoreApplication::applicationDirPath();
-    setup.commandLine = commandLineText(QCoreApplication::arguments());
+    setup.commandLine = commandLineText(argc, argv); // without the options Qt took
 
     auto window = std::make_unique<frmPdf>(setup);
     window->Form_Load();

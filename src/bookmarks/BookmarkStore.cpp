@@ -96,7 +96,7 @@ QString filePath(const QString &executableDir)
 
 QList<Bookmark> read(const QString &file)
 {
-    const auto content = readIniFile(file);
+    const auto content = readIniFileStart(file);
     if (!content)
         return {};
     return storedBookmarks(IniText(*content));

@@ -27,7 +27,8 @@ QString filePath(const QString &executableDir);
 // Bookmarks 1 … count as stored (a number the counter covers may hold empty texts).
 // The count is the counter minus one; a counter that is missing or not a number
 // from 1 to 21 gives the run of stored paths from path1 on, at most 20. None when
-// the file is missing, unreadable or too large.
+// the file is missing or unreadable. Of a file too large to be changed, the
+// bookmarks in its first part, so they can still be seen and opened.
 QList<Bookmark> read(const QString &file);
 
 enum class AddResult { Added, Full, Failed };

@@ -14,21 +14,40 @@ bool fitsOnOneLine(const QString &text)
            && !text.contains(QChar(0));
 }
 
-} // namespace
+enum class Oversize { Refuse, FirstLines };
 
-std::optional<QByteArray> readIniFile(const QString &file)
+std::optional<QByteArray> readUpToLimit(const QString &file, Oversize oversize)
 {
     const QFileInfo info(file);
     if (!info.exists() && !info.isSymLink())
         return QByteArray();
     QFile in(file);
-    if (!info.isFile() || info.size() > kMaxIniFileBytes || !in.open(QIODevice::ReadOnly))
+    if (!info.isFile() || (oversize == Oversize::Refuse && info.size() > kMaxIniFileBytes)
+        || !in.open(QIODevice::ReadOnly))
         return std::nullopt;
     // Read one byte more than allowed, so a file that grew meanwhile is caught too.
-    const QByteArray bytes = in.read(kMaxIniFileBytes + 1);
-    if (in.error() != QFileDevice::NoError || bytes.size() > kMaxIniFileBytes)
+    QByteArray bytes = in.read(kMaxIniFileBytes + 1);
+    if (in.error() != QFileDevice::NoError)
         return std::nullopt;
+    if (bytes.size() > kMaxIniFileBytes) {
+        if (oversize == Oversize::Refuse)
+            return std::nullopt;
+        // A line cut short would read as another, shorter value.
+        bytes.truncate(bytes.lastIndexOf('\n', kMaxIniFileBytes - 1) + 1);
+    }
     return bytes;
+}
+
+} // namespace
+
+std::optional<QByteArray> readIniFile(const QString &file)
+{
+    return readUpToLimit(file, Oversize::Refuse);
+}
+
+std::optional<QByteArray> readIniFileStart(const QString &file)
+{
+    return readUpToLimit(file, Oversize::FirstLines);
 }
 
 IniFileEdit::IniFileEdit(const QString &file) : m_file(file), m_lock(file + QStringLiteral(".lock"))
@@ -58,6 +77,8 @@ bool IniFileEdit::commit()
     if (!m_valid || QFileInfo(m_file).isSymLink())
         return false;
     const QByteArray content = m_text.content();
+    if (content.size() > kMaxIniFileBytes)
+        return false;
     // Unbuffered, so a short write (disk full) shows in write()'s count: a buffered
     // QSaveFile commits a truncated file as if all had gone well.
     QSaveFile out(m_file);

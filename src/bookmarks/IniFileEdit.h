@@ -12,12 +12,17 @@
 
 #include <optional>
 
-// Larger files are refused: a store of twenty bookmarks takes a few kilobytes.
+// Larger files are neither read in full nor written: a store of twenty bookmarks
+// takes a few kilobytes.
 inline constexpr qint64 kMaxIniFileBytes = 1024 * 1024;
 
 // The bytes of a regular file of at most kMaxIniFileBytes; an empty array when it
 // does not exist; nothing when it cannot be read or is too large.
 std::optional<QByteArray> readIniFile(const QString &file);
+
+// The same, except that a larger file gives its first lines, as many whole lines as
+// fit in kMaxIniFileBytes: enough to list what it holds without reading it all.
+std::optional<QByteArray> readIniFileStart(const QString &file);
 
 class IniFileEdit {
 public:
@@ -33,8 +38,9 @@ public:
 
     // Replaces the file through a temporary file in the same directory, renamed
     // over it once fully written. False, with the file untouched, when the lock was
-    // not had, the file could not be read or written, is a symbolic link, or a
-    // value was refused.
+    // not had, the file could not be read in full or written, is a symbolic link, a
+    // value was refused, or the result would pass kMaxIniFileBytes (and so could no
+    // longer be read back).
     bool commit();
 
 private:

@@ -38,6 +38,28 @@ QByteArray lineText(const QByteArray &raw, bool first)
 
 QString folded(const QString &name) { return name.toCaseFolded(); }
 
+bool isQuote(char c) { return c == '"' || c == '\''; }
+
+// A value read without the one pair of matching quotes around it, as Windows reads
+// INI values.
+QByteArray unquoted(const QByteArray &value)
+{
+    if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+// The value as written: quoted when reading would otherwise take blanks or quotes
+// off it, as is.
+QByteArray written(const QString &value)
+{
+    const QByteArray bytes = value.toUtf8();
+    const bool keepsAsIs = bytes.isEmpty()
+                           || (!isBlank(bytes.front()) && !isBlank(bytes.back())
+                               && unquoted(bytes).size() == bytes.size());
+    return keepsAsIs ? bytes : '"' + bytes + '"';
+}
+
 } // namespace
 
 IniText::IniText(const QByteArray &content)
@@ -104,7 +126,7 @@ std::optional<QByteArray> IniText::value(const QString &section, const QString &
     if (!index)
         return std::nullopt;
     const QByteArray text = lineText(m_lines[*index].raw, *index == 0);
-    return trimBlanks(text.mid(text.indexOf('=') + 1));
+    return unquoted(trimBlanks(text.mid(text.indexOf('=') + 1)));
 }
 
 QByteArray IniText::lineEnd() const
@@ -118,11 +140,11 @@ void IniText::setValue(const QString &section, const QString &key, const QString
     const auto range = findSection(section);
     if (!range) {
         m_lines.append(parse('[' + section.toUtf8() + ']' + cr, m_lines.isEmpty()));
-        m_lines.append(parse(key.toUtf8() + '=' + value.toUtf8() + cr, false));
+        m_lines.append(parse(key.toUtf8() + '=' + written(value) + cr, false));
     } else if (const auto index = findKey(*range, key)) {
         Line &line = m_lines[*index];
         const QByteArray text = lineText(line.raw, *index == 0);
-        line.raw = trimBlanks(text.left(text.indexOf('='))) + '=' + value.toUtf8() + cr;
+        line.raw = trimBlanks(text.left(text.indexOf('='))) + '=' + written(value) + cr;
     } else {
         // After the section's last non-blank line, so blank lines before the next
         // section stay where they are.
@@ -131,7 +153,7 @@ void IniText::setValue(const QString &section, const QString &key, const QString
             if (!lineText(m_lines[i].raw, false).isEmpty())
                 insertAt = i + 1;
         }
-        m_lines.insert(insertAt, parse(key.toUtf8() + '=' + value.toUtf8() + cr, false));
+        m_lines.insert(insertAt, parse(key.toUtf8() + '=' + written(value) + cr, false));
     }
 }
 

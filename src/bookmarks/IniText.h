@@ -14,14 +14,15 @@ class IniText {
 public:
     explicit IniText(const QByteArray &content = QByteArray());
 
-    // The raw bytes of the value (blanks around it removed), or nothing when the
-    // section or the key is missing.
+    // The raw bytes of the value (blanks around it removed, then one pair of
+    // matching quotes around it), or nothing when the section or the key is missing.
     std::optional<QByteArray> value(const QString &section, const QString &key) const;
 
     // Sets key to value: the existing line's value replaced (its key spelling kept),
     // or the key appended to the end of its section, or the section appended to the
-    // file. An empty value gives "key=". Names and value are written in UTF-8; new
-    // lines use the file's own line end.
+    // file. An empty value gives "key=". A value with blanks at either end, or
+    // quoted itself, is written in double quotes, so it reads back unchanged. Names
+    // and value are written in UTF-8; new lines use the file's own line end.
     void setValue(const QString &section, const QString &key, const QString &value);
 
     // The file as it stands after the edits, every line ending in '\n'.

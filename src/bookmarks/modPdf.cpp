@@ -1,12 +1,16 @@
 #include "bookmarks/modPdf.h"
 
-#include <QFileInfo>
+#include "viewer/pdf/NativeFileName.h"
+
+#include <sys/stat.h>
 
 namespace modPdf {
 
 bool FileExists(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).isFile();
+    struct stat info {};
+    return !path.isEmpty() && ::stat(nativeFileName(path).constData(), &info) == 0
+           && S_ISREG(info.st_mode);
 }
 
 } // namespace modPdf

@@ -7,11 +7,13 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -23,6 +25,34 @@ QString qtFilter(const QString &filter)
     for (int i = 0; i + 1 < parts.size(); i += 2)
         entries << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
     return entries.join(QStringLiteral(";;"));
+}
+
+// The start of text that a message box shows within a screen of the given size,
+// ended with "…" when cut. The box grows with its text, so a long one (a whole
+// document's selection) would put its OK button below the screen's edge.
+QString fittingTheScreen(const QString &text, const QFontMetrics &metrics, const QSize &screen)
+{
+    // More characters than any screen shows; the rest is not even measured.
+    constexpr qsizetype kMeasuredCharacters = 16384;
+    // The box wraps its text in a column at least about this wide; counting the
+    // lines in a narrower one errs on the side of a box that fits.
+    const int column = qMax(100, qMin(screen.width() / 2, 500) - 200);
+    // What is left beside the title bar, the margins and the button row.
+    int rowsLeft = qMax(3, (screen.height() - 250) / metrics.lineSpacing());
+    const QStringList lines = text.left(kMeasuredCharacters).split(QLatin1Char('\n'));
+    QString shown;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int rows = qMax(1, (metrics.horizontalAdvance(lines[i]) + column - 1) / column);
+        if (rows > rowsLeft)
+            return shown + metrics.elidedText(lines[i], Qt::ElideRight, rowsLeft * column);
+        rowsLeft -= rows;
+        shown += lines[i];
+        if (i + 1 < lines.size())
+            shown += rowsLeft > 0 ? QStringLiteral("\n") : QStringLiteral("…");
+        if (rowsLeft == 0)
+            return shown;
+    }
+    return text.size() > kMeasuredCharacters ? shown + QStringLiteral("…") : shown;
 }
 
 // "pdf" from "*.pdf|*.pdf": the extension of the first entry's first pattern.
@@ -48,7 +78,8 @@ QString QtModalUi::inputBox(QWidget *parent, const QString &prompt, const QStrin
 void QtModalUi::messageBox(QWidget *parent, const QString &text, const QString &title, Icon icon)
 {
     QMessageBox box(icon == Icon::Error ? QMessageBox::Critical : QMessageBox::Information, title,
-                    text, QMessageBox::Ok, parent);
+                    QString(), QMessageBox::Ok, parent);
+    box.setText(fittingTheScreen(text, box.fontMetrics(), box.screen()->availableSize()));
     // The text may come from a document; guessed as markup, an <img> in it is read from disk.
     box.setTextFormat(Qt::PlainText);
     box.exec();

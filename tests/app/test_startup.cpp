@@ -2,6 +2,7 @@
 #include "ShellFixture.h"
 #include "app/CommandLine.h"
 #include "app/Twips.h"
+#include "viewer/pdf/NativeFileName.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -46,12 +47,13 @@ private slots:
 
     void commandLineIsOpenedAsOneTextWithQuotes()
     {
-        QCOMPARE(commandLineText({"vellumo", "\"/tmp/my", "file.pdf\""}),
-                 QStringLiteral("\"/tmp/my file.pdf\""));
-        QCOMPARE(commandLineText({"vellumo"}), QString());
-        // main()'s own arguments, read before Qt starts, give the same text.
         const char *const argv[] = {"vellumo", "\"/tmp/我的", "file.pdf\""};
         QCOMPARE(commandLineText(3, argv), QStringLiteral("\"/tmp/我的 file.pdf\""));
+        QCOMPARE(commandLineText(1, argv), QString());
+        // A name in GBK bytes shows decoded and still stands for its own bytes.
+        const char *const gbk[] = {"vellumo", "/tmp/\xD6\xB8\xC4\xCF.pdf"};
+        QCOMPARE(commandLineText(2, gbk), QStringLiteral("/tmp/指南.pdf"));
+        QCOMPARE(nativeFileName(QStringLiteral("/tmp/指南.pdf")), QByteArray(gbk[1]));
 
         ShellFixture f(QStringLiteral("\"/tmp/a b.pdf\""));
         QCOMPARE(f.viewer->opens.size(), 1);

@@ -218,8 +218,12 @@ private slots:
         QTest::newRow("disk full") << "disk full" << QList<int>{1};
         // Saving would write wherever the link points.
         QTest::newRow("bk.ini a symbolic link") << "link" << QList<int>{1};
-        // Far beyond any store the program writes: neither read nor rewritten.
-        QTest::newRow("bk.ini over 1 MiB") << "large" << QList<int>{0};
+        // Far beyond any store the program writes: its first part is listed, the
+        // file is not rewritten.
+        QTest::newRow("bk.ini over 1 MiB") << "large" << QList<int>{1};
+        // The add would pass the size the store reads back, and lock every
+        // bookmark away.
+        QTest::newRow("an add would pass 1 MiB") << "near the limit" << QList<int>{1};
     }
 
     void unwritableStoreShowsTheFailureNotSuccess()
@@ -234,6 +238,9 @@ private slots:
             QVERIFY(QFile::link(stored, bkIni(f)));
         } else if (kind == "large") {
             before += "; " + QByteArray(1024 * 1024, 'x') + "\n";
+        } else if (kind == "near the limit") {
+            before += "; " + QByteArray(1024 * 1024 - 1 - before.size() - 3, 'x') + "\n";
+            QCOMPARE(before.size(), 1024 * 1024 - 1);
         }
         writeBytes(stored, before);
         f.window->Form_Load();

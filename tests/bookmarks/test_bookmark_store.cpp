@@ -150,6 +150,34 @@ private slots:
         QCOMPARE(readBytes(m_file), QByteArray("[bkinfo]\nnextnum=1\n"));
     }
 
+    void blanksAndQuotesAroundAValue_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain") << "/tmp/x/a b.pdf" << QByteArray("/tmp/x/a b.pdf");
+        // Read back without its blank, the path would name another file.
+        QTest::newRow("trailing blank") << "/tmp/x/trail.pdf " << QByteArray("\"/tmp/x/trail.pdf \"");
+        QTest::newRow("leading tab") << "\ta.pdf" << QByteArray("\"\ta.pdf\"");
+        QTest::newRow("quoted itself") << "'a.pdf'" << QByteArray("\"'a.pdf'\"");
+        QTest::newRow("one quote") << "\"a.pdf" << QByteArray("\"a.pdf");
+    }
+
+    void blanksAndQuotesAroundAValue()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, stored);
+        QVERIFY(writeValue("bkinfo", "path1", value, m_file));
+        QVERIFY(writeValue("bkinfo", "nextnum", "2", m_file));
+        QCOMPARE(readBytes(m_file), "[bkinfo]\npath1=" + stored + "\nnextnum=2\n");
+        QCOMPARE(listed(m_file), QStringList{value + "/"});
+    }
+
+    void filesWrittenElsewhereReadAsWindowsReadsThem()
+    {
+        writeBytes(m_file, "[bkinfo]\nnextnum=4\npath1= a.pdf \npath2=\"b.pdf \"\npath3='c.pdf\"\n");
+        QCOMPARE(listed(m_file), (QStringList{"a.pdf/", "b.pdf /", "'c.pdf\"/"}));
+    }
+
     void storedTextsAreCutAtTheBufferAndAtNul()
     {
         writeBytes(m_file, "[bkinfo]\nnextnum=2\npath1=" + QByteArray(12000, 'a') + "\npage1=cc"

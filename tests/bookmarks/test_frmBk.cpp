@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 class TestFrmBk : public QObject {
     Q_OBJECT
 
@@ -195,14 +197,27 @@ private slots:
         QCOMPARE(manager->lstBk->selectedItems(), QList<QListWidgetItem *>{manager->lstBk->item(0)});
     }
 
-    void diskFullShowsTheMessageAndKeepsTheFile()
+    void unwritableStoreShowsTheMessageAndKeepsTheFile_data()
     {
+        QTest::addColumn<bool>("overLimit");
+        QTest::newRow("disk full") << false;
+        // Listed from its first part; a rewrite from that part would lose the rest.
+        QTest::newRow("bk.ini over 1 MiB") << true;
+    }
+
+    void unwritableStoreShowsTheMessageAndKeepsTheFile()
+    {
+        QFETCH(bool, overLimit);
         storeBookmarks(3);
+        if (overLimit)
+            writeBytes(m_file, readBytes(m_file) + "; " + QByteArray(1024 * 1024, 'x') + "\n");
         const QByteArray before = readBytes(m_file);
         auto manager = openManager();
         manager->lstBk->setCurrentRow(1);
         {
-            DiskFull full(before.size() - 1);
+            std::optional<DiskFull> full;
+            if (!overLimit)
+                full.emplace(before.size() - 1);
             manager->dcButton1->click();
         }
         QCOMPARE(readBytes(m_file), before);

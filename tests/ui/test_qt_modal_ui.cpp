@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -74,6 +75,39 @@ private slots:
         ui.messageBox(nullptr, text, QStringLiteral("Vellumo 显示所选内容"),
                       ModalUi::Icon::Information);
         QCOMPARE(shown, text);
+    }
+
+    void longMessageIsCutToFitTheScreen_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("100 000 characters in words") << QString("selected ").repeated(11112).left(100000);
+        QTest::newRow("one word") << QString(100000, QLatin1Char('x'));
+        QTest::newRow("10 000 lines") << QString("行\n").repeated(10000);
+        QTest::newRow("lines and words") << QString("所选的文字 selected text\n").repeated(3000);
+    }
+
+    // A selection of a whole document once made a box taller than the screen,
+    // its OK button out of reach.
+    void longMessageIsCutToFitTheScreen()
+    {
+        QFETCH(QString, text);
+        QtModalUi ui;
+        QRect box, screen;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto *shownBox = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                box = shownBox->frameGeometry();
+                screen = shownBox->screen()->availableGeometry();
+                shown = shownBox->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+                shownBox->accept();
+            }
+        });
+        ui.messageBox(nullptr, text, QStringLiteral("Vellumo 显示所选内容"), ModalUi::Icon::Information);
+        QVERIFY2(box.height() <= screen.height(),
+                 qPrintable(QStringLiteral("%1 px high on a screen of %2 px").arg(box.height()).arg(screen.height())));
+        QVERIFY(shown.endsWith(QStringLiteral("…")));
+        QVERIFY(text.startsWith(shown.chopped(1)));
+        QVERIFY(shown.size() > 20); // not cut to nothing
     }
 
     void longWorkThatFinishesReportsDone()

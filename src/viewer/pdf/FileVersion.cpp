@@ -1,6 +1,6 @@
 #include "FileVersion.h"
 
-#include <QFile>
+#include "NativeFileName.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,7 +41,7 @@ qint64 preadAll(int fd, qint64 offset, char *buffer, qint64 n)
 FileVersion::Stamp FileVersion::stampOf(const QString &path)
 {
     struct stat info {};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (path.isEmpty() || ::stat(nativeFileName(path).constData(), &info) != 0)
         return {};
     return stampFrom(info);
 }
@@ -52,7 +52,7 @@ std::shared_ptr<const FileVersion> FileVersion::read(const QString &path,
     if (path.isEmpty())
         return nullptr;
     // Without O_NONBLOCK opening a pipe would wait for a writer that may never come.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(nativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     std::shared_ptr<FileVersion> version(new FileVersion);

@@ -7,11 +7,10 @@
 #include <cmath>
 
 namespace {
-constexpr int kEntryRole = Qt::UserRole;
 // An outline up to this size opens fully, its column as wide as its titles. A
 // larger one would keep the window busy for seconds laying out text, so its
-// column takes the pane's width (long titles are elided) and only the top
-// level opens.
+// column takes the pane's width (long titles are elided), its rows share one
+// height and only the top level opens.
 constexpr int kFullyOpenedEntries = 1000;
 constexpr qsizetype kFullyOpenedCharacters = 50000;
 
@@ -24,6 +23,25 @@ bool fitsFullyOpened(const QVector<OutlineEntry> &entries)
         characters += entry.title.size();
     return characters <= kFullyOpenedCharacters;
 }
+
+// An entry whose tip, the whole title, is made when it is asked for: made for
+// every entry up front, the tips of a long outline held the window for a second.
+class EntryItem : public QTreeWidgetItem {
+public:
+    explicit EntryItem(int entry) : m_entry(entry) {}
+    EntryItem(QTreeWidgetItem *parent, int entry) : QTreeWidgetItem(parent), m_entry(entry) {}
+    // Its place in the entries as the pane was given them.
+    int entry() const { return m_entry; }
+    QVariant data(int column, int role) const override
+    {
+        if (role == Qt::ToolTipRole)
+            return plainToolTip(text(column));
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    int m_entry;
+};
 
 // Where an entry's section starts, in reading order; a target without a point
 // starts at the top of its page.
@@ -49,6 +67,9 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
     const bool fullyOpened = fitsFullyOpened(entries);
     header()->setSectionResizeMode(fullyOpened ? QHeaderView::ResizeToContents
                                                : QHeaderView::Stretch);
+    // Otherwise the first scroll to a marked entry lays out every title above it
+    // to learn its height: seconds for tens of thousands of long titles.
+    setUniformRowHeights(!fullyOpened);
     // The tree is built apart from the view and handed over at once, so the
     // view takes it in one step rather than one per entry.
     QList<QTreeWidgetItem *> topLevel;
@@ -57,12 +78,11 @@ void OutlinePane::setEntries(const QVector<OutlineEntry> &entries)
     for (const OutlineEntry &entry : entries) {
         const int depth = std::min<int>(entry.depth, parents.size());
         parents.resize(depth);
-        auto *item = depth == 0 ? new QTreeWidgetItem : new QTreeWidgetItem(parents.last());
+        const int index = int(m_items.size());
+        auto *item = depth == 0 ? new EntryItem(index) : new EntryItem(parents.last(), index);
         if (depth == 0)
             topLevel.append(item);
         item->setText(0, entry.title);
-        item->setToolTip(0, plainToolTip(entry.title));
-        item->setData(0, kEntryRole, int(m_items.size()));
         m_items.append(item);
         parents.append(item);
     }
@@ -97,7 +117,8 @@ void OutlinePane::markSectionAt(int page, const QPointF &point)
 
 void OutlinePane::choose(QTreeWidgetItem *item)
 {
-    const int index = item ? item->data(0, kEntryRole).toInt() : -1;
+    // Every item of the pane is an entry's.
+    const int index = item ? static_cast<EntryItem *>(item)->entry() : -1;
     if (index >= 0 && index < m_entries.size() && m_entries[index].page >= 0)
         emit entryChosen(m_entries[index]);
 }

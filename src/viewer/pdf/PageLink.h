@@ -16,5 +16,6 @@ struct PageLink {
     QUrl url;      // an outside address that may be opened, else empty
 };
 
-// The address the user's programs may open: http, https or mailto, nothing else.
+// The address the user's programs may open: http, https or mailto, nothing else;
+// of a mail address only its addressees, subject and body.
 QUrl openableUrl(const QString &uri);

@@ -168,9 +168,9 @@ inline QByteArray deepLayerOrder(int depth)
     return pdf.withObjectStreams(root);
 }
 
-// An outline of `chapters` chapters, each with two sections of three entries,
-// all sharing one title of `titleBytes` bytes.
-inline QByteArray longTitles(int chapters, int titleBytes)
+// An outline of `chapters` chapters, each with two sections of three entries
+// unless `flat`, all sharing one title of `titleBytes` bytes.
+inline QByteArray longTitles(int chapters, int titleBytes, bool flat = false)
 {
     RawPdf pdf;
     const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R /Outlines 5 0 R >>");
@@ -196,10 +196,10 @@ inline QByteArray longTitles(int chapters, int titleBytes)
             pdf.add(entry + " >>");
         }
     };
-    siblings(title + 1, chapter0, chapters, 2, section0);
-    for (int c = 0; c < chapters; ++c)
+    siblings(title + 1, chapter0, chapters, flat ? 0 : 2, section0);
+    for (int c = 0; c < chapters && !flat; ++c)
         siblings(chapter0 + c, section0 + 2 * c, 2, 3, entry0 + 6 * c);
-    for (int s = 0; s < 2 * chapters; ++s)
+    for (int s = 0; s < 2 * chapters && !flat; ++s)
         siblings(section0 + s, entry0 + 3 * s, 3, 0, 0);
     return pdf.classic(root);
 }
@@ -330,6 +330,9 @@ inline QList<File> all()
     files.append({"name-tree-broken-stream", deepNameTree(600, "deep", 150)});
     files.append({"layer-order-deep", deepLayerOrder(100000), true});
     files.append({"outline-long-titles", longTitles(100, 1 << 20), true});
+    // Marking the section being read once laid out every title to learn its row's
+    // height: the window stood still for seconds.
+    files.append({"outline-wide", longTitles(65536, 1000, true), true});
     files.append({"shared-annots", sharedAnnots(10, 200000), true});
     {
         RawPdf pdf;

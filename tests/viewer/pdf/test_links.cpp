@@ -69,6 +69,13 @@ private slots:
         QCOMPARE(openableUrl(QStringLiteral("https://example.org/a")), QUrl("https://example.org/a"));
         QCOMPARE(openableUrl(QStringLiteral("HTTP://example.org")), QUrl("http://example.org"));
         QCOMPARE(openableUrl(QStringLiteral("mailto:a@example.org")), QUrl("mailto:a@example.org"));
+        // A mail program that honours attach= would send the named local file.
+        QCOMPARE(openableUrl(QStringLiteral("mailto:a@example.org,b@example.org?attach=/home/u/.ssh/id_rsa"
+                                            "&Subject=Hi%20there&cc=c@example.org&%61ttach=x&body=a%26b"
+                                            "&bcc=d@example.org&X-Header=1#frag")),
+                 QUrl("mailto:a@example.org,b@example.org?Subject=Hi%20there&cc=c@example.org"
+                      "&body=a%26b&bcc=d@example.org"));
+        QCOMPARE(openableUrl(QStringLiteral("mailto:a@example.org?ATTACHMENT=x")), QUrl("mailto:a@example.org"));
         for (const char *refused : {"file:///etc/passwd", "javascript:alert(1)", "http:/no-host",
                                     "smb://server/share", "/bin/sh", "", "data:text/html,<b>x</b>"})
             QVERIFY2(openableUrl(QString::fromLatin1(refused)).isEmpty(), refused);

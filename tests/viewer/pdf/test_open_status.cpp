@@ -3,7 +3,9 @@
 #include "ScriptedModalUi.h"
 #include "viewer/pdf/BackgroundOpen.h"
 #include "viewer/pdf/MuPdfViewer.h"
+#include "viewer/pdf/NativeFileName.h"
 #include "viewer/pdf/PageView.h"
+#include "viewer/pdf/text/TextDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +54,22 @@ private slots:
         QDir::setCurrent(previous);
         QCOMPARE(viewer.DocumentPath(), QFileInfo(fx.path("relative.pdf")).absoluteFilePath());
         QVERIFY(QFileInfo(viewer.DocumentPath()).isAbsolute());
+    }
+
+    // Qt spells every path in UTF-8; a name in GBK bytes, as given on the
+    // command line, opens by those bytes and shows decoded.
+    void documentNamedInGbkOpensByItsBytes()
+    {
+        const QByteArray gbk = QFile::encodeName(fx.path({})) + "/\xD6\xB8\xC4\xCF.pdf";
+        QCOMPARE(std::rename(QFile::encodeName(fx.pages("gbk.pdf", 2)).constData(), gbk.constData()), 0);
+        const QString path = pathFromNativeBytes(gbk);
+        QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("指南.pdf"));
+        QCOMPARE(open(path), 0); // early and late
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(path, {}, {}), 0);
+        QCOMPARE(viewer.DocumentPath(), path);
+        TextDocument::OpenResult indexed;
+        QVERIFY(TextDocument::open(path, {}, {}, &indexed));
     }
 
     void userPasswordOnly()
