@@ -69,7 +69,10 @@ void PageView::showPagePoint(int page, const QPointF &point)
 
 PagePoint PageView::topLeftPoint() const
 {
-    return m_document ? widgetToNearestPage(QPoint(0, 0)) : PagePoint{};
+    if (!m_document)
+        return {};
+    const int page = layout().currentPage();
+    return {page, layout().contentToPage(page, contentPoint(QPoint(0, 0)))};
 }
 
 void PageView::setZoom(double zoom)

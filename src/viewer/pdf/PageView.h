@@ -41,8 +41,10 @@ public:
     // Shows the page (clamped) with the point (page points) at the view's top
     // left: a NaN y is the page's top, a NaN x keeps the view's left edge.
     void showPagePoint(int page, const QPointF &point);
-    // The page at the view's top left and its point there (page -1 without a
-    // document), for showPagePoint to come back to.
+    // The current page and the view's top-left corner in its points (page -1
+    // without a document), for showPagePoint to come back to. The corner may
+    // lie off the page, in the margin above it: it is still the current page
+    // that comes back, not the one the margin is nearer to.
     PagePoint topLeftPoint() const;
 
     double zoom() const { return layout().zoom(); }
