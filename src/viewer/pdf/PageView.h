@@ -22,6 +22,8 @@
 
 Q_DECLARE_METATYPE(PagePoint)
 
+class PageReading;
+
 class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -74,6 +76,12 @@ public:
     PagePoint widgetToNearestPage(const QPoint &viewportPoint) const;
     // Page point -> viewport point.
     QPointF pageToWidget(int page, const QPointF &pagePoint) const;
+    // The visible part of the content, content pixels.
+    QRectF viewRect() const { return m_scroller.viewRect(); }
+
+    // ---- What assistive technologies read (see PageViewAccessible) ----------
+    void setReading(const PageReading *reading) { m_reading = reading; }
+    const PageReading *reading() const { return m_reading; }
 
 signals:
     void currentPageChanged(int page);
@@ -90,6 +98,8 @@ signals:
     // A hand-tool click on a link inside the document, to the page (from 0) and
     // point (see showPagePoint) it names; the view does not move by itself.
     void destinationActivated(int page, const QPointF &point);
+    // The pages' text or the selection changed, or another document is shown.
+    void readingChanged();
     // Once per setDocument: the view was painted with all its tiles in place,
     // told a moment later, once the frame is on the screen.
     void firstPageShown();
@@ -101,6 +111,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -125,4 +136,5 @@ private:
     WheelNotches m_zoomWheel; // Ctrl+wheel turns not yet a zoom step
     bool m_rendersScheduled = false;
     bool m_awaitingFirstPage = false;
+    const PageReading *m_reading = nullptr;
 };
