@@ -1,7 +1,7 @@
 """What a screen reader reads off the running program, through AT-SPI: the
 page view's pages, each a document whose text is the page's text as copying
-gives it, the current page focused, and a page change told by the new page
-taking the focus and by the status line.
+gives it, the current page focused, a page change told by the new page taking
+the focus and by the status line, and the text tool's selection.
 
 Usage: read_pages.py, with the program showing the sample document on this
 session's accessibility bus."""
@@ -129,5 +129,24 @@ pages = [view.getChildAtIndex(i) for i in range(view.childCount)]
 focused = [page for page in pages if has(page, pyatspi.STATE_FOCUSED)]
 if [page.name for page in focused] != ["第 2 页"]:
     fail("focused after the page change: %s" % [page.name for page in focused])
-expect_text(focused[0], SECOND)
-print("PASS: the pages read as printed; the page change is told")
+second = focused[0]
+expect_text(second, SECOND)
+
+# What the text tool selects is the selection a screen reader reads: a drag
+# across the page's first word, placed by the characters' own extents, ending
+# past the middle of its last letter.
+find(app, pyatspi.ROLE_MENU_ITEM, "鼠标选择模式(X)").queryAction().doAction(0)
+text = second.queryText()
+x, y, width, height = text.getCharacterExtents(0, pyatspi.DESKTOP_COORDS)
+last = text.getCharacterExtents(len("Chapter") - 1, pyatspi.DESKTOP_COORDS)
+middle = y + height // 2
+end_x = last[0] + last[2] * 3 // 4
+subprocess.run(["xdotool", "mousemove", str(x + 1), str(middle), "mousedown", "1",
+                "sleep", "0.1", "mousemove", str((x + end_x) // 2), str(middle),
+                "sleep", "0.1", "mousemove", str(end_x), str(middle),
+                "sleep", "0.1", "mouseup", "1"], check=True)
+wait_for("selection on the second page", lambda: text.getNSelections() == 1)
+start, end = text.getSelection(0)
+if text.getText(start, end) != "Chapter":
+    fail("the selection reads %r (%d-%d)" % (text.getText(start, end), start, end))
+print("PASS: the pages read as printed; the page change is told; the selection is read")
