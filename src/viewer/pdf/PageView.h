@@ -136,5 +136,5 @@ private:
     WheelNotches m_zoomWheel; // Ctrl+wheel turns not yet a zoom step
     bool m_rendersScheduled = false;
     bool m_awaitingFirstPage = false;
-    const PageReading *m_reading = nullptr;
+    const PageReading *m_reading = nullptr; // the text layer, which unsets it when it goes
 };
