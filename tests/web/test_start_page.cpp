@@ -244,6 +244,12 @@ void TestStartPage::imagesAreDecodedFromThePageOwnSiteWithinThePixelBudget_data(
         << QList<ServedImage>{{"data:image/png;base64," + huge.toBase64(), {}, 0, 0}} << qint64(0);
     QTest::newRow("inline and small: decoded")
         << QList<ServedImage>{{"data:image/png;base64," + small.toBase64(), {}, 12, 12}} << qint64(12);
+    // Plain text decodes to as many bytes as it has characters: past the
+    // inline limit, though its address is well within the page's.
+    const QString longGraymap = "data:image/x-portable-graymap,P2%201%201%20255%20"
+                                + QString(imageLimits::dataBytes, QLatin1Char('0')) + "7";
+    QTest::newRow("inline, longer than the limit once decoded: not decoded")
+        << QList<ServedImage>{{longGraymap, {}, 0, 0}} << qint64(0);
     QList<ServedImage> many;
     for (int i = 0; i < 5; ++i)
         many.append({QStringLiteral("/img/%1.png").arg(i), blankPng(2000, 2000), 0, 2000 * 2000});

@@ -1,5 +1,6 @@
 #include "PageView.h"
 
+#include "PageViewAccessible.h"
 #include "viewer/ZoomSteps.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@ PageView::PageView(QWidget *parent) : QAbstractScrollArea(parent), m_scroller(*t
     viewport()->setCursor(Qt::OpenHandCursor);
     viewport()->setMouseTracking(true); // the pointing hand over links
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    PageViewAccessible::install();
 }
 
 void PageView::setDocument(std::shared_ptr<PdfDocument> document)
@@ -39,6 +41,7 @@ void PageView::setDocument(std::shared_ptr<PdfDocument> document)
     m_document = std::move(document);
     m_awaitingFirstPage = m_document != nullptr;
     m_scroller.setPages(m_document ? m_document->pageSizes() : QVector<QSizeF>());
+    emit readingChanged();
 }
 
 int PageView::currentPage() const
@@ -69,7 +72,10 @@ void PageView::showPagePoint(int page, const QPointF &point)
 
 PagePoint PageView::topLeftPoint() const
 {
-    return m_document ? widgetToNearestPage(QPoint(0, 0)) : PagePoint{};
+    if (!m_document)
+        return {};
+    const int page = layout().currentPage();
+    return {page, layout().contentToPage(page, contentPoint(QPoint(0, 0)))};
 }
 
 void PageView::setZoom(double zoom)
@@ -145,6 +151,12 @@ void PageView::keyPressEvent(QKeyEvent *event)
         break;
     }
     event->accept();
+}
+
+void PageView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    PageViewAccessible::focusCurrentPage(this);
 }
 
 void PageView::wheelEvent(QWheelEvent *event)

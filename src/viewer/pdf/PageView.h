@@ -22,6 +22,8 @@
 
 Q_DECLARE_METATYPE(PagePoint)
 
+class PageReading;
+
 class PageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -41,8 +43,10 @@ public:
     // Shows the page (clamped) with the point (page points) at the view's top
     // left: a NaN y is the page's top, a NaN x keeps the view's left edge.
     void showPagePoint(int page, const QPointF &point);
-    // The page at the view's top left and its point there (page -1 without a
-    // document), for showPagePoint to come back to.
+    // The current page and the view's top-left corner in its points (page -1
+    // without a document), for showPagePoint to come back to. The corner may
+    // lie off the page, in the margin above it: it is still the current page
+    // that comes back, not the one the margin is nearer to.
     PagePoint topLeftPoint() const;
 
     double zoom() const { return layout().zoom(); }
@@ -72,6 +76,12 @@ public:
     PagePoint widgetToNearestPage(const QPoint &viewportPoint) const;
     // Page point -> viewport point.
     QPointF pageToWidget(int page, const QPointF &pagePoint) const;
+    // The visible part of the content, content pixels.
+    QRectF viewRect() const { return m_scroller.viewRect(); }
+
+    // ---- What assistive technologies read (see PageViewAccessible) ----------
+    void setReading(const PageReading *reading) { m_reading = reading; }
+    const PageReading *reading() const { return m_reading; }
 
 signals:
     void currentPageChanged(int page);
@@ -88,6 +98,8 @@ signals:
     // A hand-tool click on a link inside the document, to the page (from 0) and
     // point (see showPagePoint) it names; the view does not move by itself.
     void destinationActivated(int page, const QPointF &point);
+    // The pages' text or the selection changed, or another document is shown.
+    void readingChanged();
     // Once per setDocument: the view was painted with all its tiles in place,
     // told a moment later, once the frame is on the screen.
     void firstPageShown();
@@ -99,6 +111,7 @@ protected:
     bool viewportEvent(QEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -123,4 +136,5 @@ private:
     WheelNotches m_zoomWheel; // Ctrl+wheel turns not yet a zoom step
     bool m_rendersScheduled = false;
     bool m_awaitingFirstPage = false;
+    const PageReading *m_reading = nullptr; // the text layer, which unsets it when it goes
 };

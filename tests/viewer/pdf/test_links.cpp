@@ -188,6 +188,29 @@ private slots:
         QCOMPARE(reported.count(), 2);
         QCOMPARE(viewer.CurrentPage(), 1);
     }
+
+    // A typed page shows its top with the margin above it, which lies nearer
+    // the page before: going back must still name the page the jump left.
+    void backShowsThePageTheJumpLeftFrom()
+    {
+        MuPdfViewer viewer(ui);
+        viewer.resize(700, 900);
+        viewer.show();
+        QCOMPARE(viewer.OpenDocument(fx.bytes("pages.pdf", linkedDocument(40)), {}, {}), 0);
+        QSignalSpy pages(&viewer, &ViewerControl::PageChanged);
+        viewer.setCurrentPage(20);
+        const int top = viewer.pageView()->verticalScrollBar()->value();
+        viewer.setCurrentPage(30);
+        viewer.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::keyClick(viewer.pageView(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(viewer.pageView()->verticalScrollBar()->value(), top);
+        QCOMPARE(viewer.CurrentPage(), 20);
+        QCOMPARE(pages.last().at(0).toInt(), 20);
+        QTest::keyClick(viewer.pageView(), Qt::Key_Right, Qt::AltModifier);
+        QTest::keyClick(viewer.pageView(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(viewer.CurrentPage(), 20);
+    }
 };
 
 QTEST_MAIN(TestLinks)

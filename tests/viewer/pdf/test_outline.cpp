@@ -7,6 +7,7 @@
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/OutlinePane.h"
 #include "viewer/pdf/PageView.h"
+#include "viewer/pdf/PdfDocument.h"
 
 #include <QSignalSpy>
 
@@ -140,6 +141,15 @@ private slots:
         QCOMPARE(section->child(2)->text(0), QString(1000, QLatin1Char('W')));
         QVERIFY(pane->topLevelItem(99)->isExpanded());
         QVERIFY(!section->isExpanded());
+    }
+
+    // An outline of tens of thousands of entries is read up to its cap.
+    void wideOutlineIsCutAtItsCap()
+    {
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.bytes("wide.pdf", hostile::longTitles(7300, 1)), {}, {});
+        QCOMPARE(opened.status, 0);
+        QCOMPARE(opened.document->outline().size(), 65536); // of 65700
     }
 
     void noOutlineGivesAnEmptyPane()

@@ -62,8 +62,10 @@ bool PageText::continuesLine(int prev, int next) const
 
 namespace {
 
-// Appends codes [from, to), leaving out blank runs that sit between two Chinese characters.
-void appendPiece(std::u32string &out, const std::vector<char32_t> &codes, int from, int to)
+// Appends codes [from, to), leaving out blank runs that sit between two Chinese
+// characters; at[i - base] (when at is given) is where character i went in out.
+void appendPiece(std::u32string &out, const std::vector<char32_t> &codes, int from, int to,
+                 size_t *at, int base)
 {
     for (int i = from; i < to; ++i) {
         const char32_t c = codes[size_t(i)];
@@ -72,23 +74,45 @@ void appendPiece(std::u32string &out, const std::vector<char32_t> &codes, int fr
             while (next < to && CharClass::isBlank(codes[size_t(next)]))
                 ++next;
             if (next < to && CharClass::isCjk(codes[size_t(next)])) {
+                for (; at && i < next; ++i)
+                    at[i - base] = out.size();
                 i = next - 1;
                 continue;
             }
         }
+        if (at)
+            at[i - base] = out.size();
         out.push_back(c);
     }
 }
 
+// Code point positions in out -> UTF-16 positions in the text made of it.
+std::vector<int> utf16Starts(const std::u32string &out, const std::vector<size_t> &at)
+{
+    std::vector<int> units(out.size() + 1, 0);
+    for (size_t k = 0; k < out.size(); ++k)
+        units[k + 1] = units[k] + (out[k] > 0xFFFF ? 2 : 1);
+    std::vector<int> starts;
+    starts.reserve(at.size());
+    for (size_t position : at)
+        starts.push_back(units[std::min(position, out.size())]);
+    return starts;
+}
+
 } // namespace
 
-QString PageText::textOf(TextRange range, LineJoin join) const
+QString PageText::textOf(TextRange range, LineJoin join, std::vector<int> *starts) const
 {
     range.begin = std::max(range.begin, 0);
     range.end = std::min(range.end, charCount());
-    if (range.isEmpty())
+    if (range.isEmpty()) {
+        if (starts)
+            starts->assign(1, 0);
         return QString();
+    }
     std::u32string out;
+    // Where each character of the range went; any a line does not hold, with the next.
+    std::vector<size_t> at(starts ? size_t(range.end - range.begin) + 1 : 0, size_t(-1));
     int previous = -1; // the line last appended
     for (int l = lineOf(range.begin); l < int(lines.size()) && lines[size_t(l)].first < range.end; ++l) {
         const TextLine &line = lines[size_t(l)];
@@ -109,7 +133,13 @@ QString PageText::textOf(TextRange range, LineJoin join) const
             }
         }
         previous = l;
-        appendPiece(out, codes, from, to);
+        appendPiece(out, codes, from, to, starts ? at.data() : nullptr, range.begin);
+    }
+    if (starts) {
+        at.back() = out.size();
+        for (size_t k = at.size() - 1; k-- > 0;)
+            at[k] = std::min(at[k], at[k + 1]);
+        *starts = utf16Starts(out, at);
     }
     return QString::fromUcs4(out.data(), qsizetype(out.size()));
 }

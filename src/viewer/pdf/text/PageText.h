@@ -73,5 +73,8 @@ struct PageText {
     // font size changes.
     bool continuesLine(int prev, int next) const;
     // Plain text of the range; blanks between two Chinese characters are left out.
-    QString textOf(TextRange range, LineJoin join) const;
+    // With starts, also where each character of the range, and the range's end,
+    // begin in that text (UTF-16 positions); a blank left out begins where the
+    // character after it does.
+    QString textOf(TextRange range, LineJoin join, std::vector<int> *starts = nullptr) const;
 };

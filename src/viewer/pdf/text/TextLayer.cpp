@@ -25,10 +25,14 @@ TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
     connect(&view, &PageView::textMoved, this, &TextLayer::moved);
     connect(&view, &PageView::textReleased, this, &TextLayer::moved);
     connect(&view, &PageView::textDoubleClicked, this, &TextLayer::doubleClicked);
+    // More pages read: what an assistive technology was told may grow.
+    connect(&m_index, &TextIndex::progressChanged, &view, &PageView::readingChanged);
+    view.setReading(this);
 }
 
 TextLayer::~TextLayer()
 {
+    m_view.setReading(nullptr);
     // The pane is deleted by the widget it was placed in; unplaced, it is ours.
     if (m_results && !m_results->parent())
         delete m_results.data();
@@ -206,4 +210,19 @@ void TextLayer::selectionChanged()
     for (const PageRange &range : m_selection.ranges())
         rects[range.page] = rectsOf(range.page, range.range);
     m_view.setHighlights(PageView::HighlightLayer::Selection, rects);
+    emit m_view.readingChanged();
+}
+
+std::shared_ptr<const PageText> TextLayer::pageText(int page) const
+{
+    const std::shared_ptr<const IndexedPage> indexed = m_index.page(page);
+    return indexed ? std::shared_ptr<const PageText>(indexed, &indexed->text) : nullptr;
+}
+
+TextRange TextLayer::selectionOn(int page) const
+{
+    for (const PageRange &range : m_selection.ranges())
+        if (range.page == page)
+            return range.range;
+    return {};
 }

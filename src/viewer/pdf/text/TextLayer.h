@@ -4,6 +4,7 @@
 // Owned by MuPdfViewer, which forwards the text operations here and tells it when
 // documents open and close. Pages are numbered from 0, as in the page view.
 
+#include "viewer/pdf/PageReading.h"
 #include "viewer/pdf/text/TextIndex.h"
 #include "viewer/pdf/text/TextSearch.h"
 #include "viewer/pdf/text/TextSelection.h"
@@ -21,7 +22,8 @@ class PageView;
 class SearchResultsPane;
 struct PagePoint;
 
-class TextLayer : public QObject {
+// It also answers what assistive technologies read off the view's pages.
+class TextLayer : public QObject, public PageReading {
     Q_OBJECT
 public:
     TextLayer(PageView &view, ModalUi &ui, QObject *parent = nullptr);
@@ -43,6 +45,9 @@ public:
     void findPrevious();
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
+
+    std::shared_ptr<const PageText> pageText(int page) const override;
+    TextRange selectionOn(int page) const override;
 
 signals:
     // The view is about to move to a hit: a jump the viewer's history keeps.

@@ -26,13 +26,20 @@ QPointF rightOf(const PageText &page, int index)
     return QPointF(box.right() + 2, box.center().y());
 }
 
-// Pixels of the view that show the colour within a small tolerance.
-int pixelsOf(PageView *view, const QColor &colour)
+// Pixels of the view (or of one page of it) that show the colour within a small tolerance.
+int pixelsOf(PageView *view, const QColor &colour, int page = -1)
 {
     const QImage shot = view->viewport()->grab().toImage();
+    QRect area = shot.rect();
+    if (page >= 0) {
+        const QSizeF size = view->layout().pageSize(page);
+        area &= QRectF(view->pageToWidget(page, QPointF(0, 0)),
+                       view->pageToWidget(page, QPointF(size.width(), size.height())))
+                    .toRect();
+    }
     int count = 0;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
             const QColor c = shot.pixelColor(x, y);
             count += qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
                          + qAbs(c.blue() - colour.blue())
@@ -105,6 +112,13 @@ private slots:
         QTRY_VERIFY(viewer.pageView()->isViewComplete());
         QVERIFY(pixelsOf(viewer.pageView(), kCurrentHitOnPaper) > 10);
         QVERIFY(pixelsOf(viewer.pageView(), kHitOnPaper) > 10);
+        // Also on the pages around it: page 2's, in view below page 1.
+        viewer.resize(800, 1300);
+        viewer.setZoomFactor(0.5);
+        QTRY_VERIFY(viewer.pageView()->isViewComplete());
+        QCOMPARE(viewer.CurrentPage(), 1);
+        QVERIFY(pixelsOf(viewer.pageView(), kHitOnPaper, 1) > 10);
+        viewer.resize(800, 600);
         QCOMPARE(viewer.FindText(QStringLiteral("中文文档")), 1); // across a line break
         QCOMPARE(viewer.CurrentPage(), 2);
         QCOMPARE(viewer.FindText("absent"), 0);

@@ -63,6 +63,13 @@ private slots:
         TextSelection selection;
         selection.select(lookup(), {1, at(0, 0)}, {1, at(1, 3)});
         QCOMPARE(selection.text(), QStringLiteral("这是中文的\n第二行"));
+        // Where each character begins in the page's text, as screen readers
+        // are told: the blank left out begins with the character after it.
+        std::vector<int> starts;
+        const PageText &page = m_pages[1];
+        QCOMPARE(page.textOf({0, page.charCount()}, PageText::LineJoin::Newline, &starts),
+                 QStringLiteral("这是中文的\n第二行"));
+        QCOMPARE(starts, (std::vector<int>{0, 1, 2, 3, 3, 4, 6, 7, 8, 9}));
     }
 
     void selectsAcrossPagesSkippingPagesWithoutText()
