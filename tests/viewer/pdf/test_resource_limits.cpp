@@ -71,6 +71,7 @@ private slots:
     void cleanup()
     {
         vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        vshim_set_block_budget(VSHIM_BLOCK_BUDGET);
         vshim_set_page_time_limit_ms(VSHIM_PAGE_TIME_LIMIT_MS);
     }
 
@@ -89,6 +90,22 @@ private slots:
         QVERIFY(grown);
         alloc->free(alloc->user, grown);
         QCOMPARE(vshim_allocated_bytes(), before);
+
+        // A block costs more than the bytes asked for (malloc's rounding and its
+        // size word): counted by the request, a file of tiny objects held three
+        // times the cap.
+        vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        void *tiny = alloc->malloc(alloc->user, 1);
+        QVERIFY(tiny);
+        QVERIFY(vshim_allocated_bytes() >= before + 1 + sizeof(size_t));
+        // The number of blocks is bounded too.
+        vshim_set_block_budget(vshim_allocated_blocks());
+        QVERIFY(!alloc->malloc(alloc->user, 1));
+        alloc->free(alloc->user, tiny);
+        QCOMPARE(vshim_allocated_bytes(), before);
+        void *again = alloc->malloc(alloc->user, 1);
+        QVERIFY(again);
+        alloc->free(alloc->user, again);
     }
 
     void documentTooBigForTheBudgetIsDamaged()
@@ -204,6 +221,20 @@ private slots:
         QVERIFY(opened.document->givenUp(0, 0.5)); // no zoom makes the recording cheaper
         QVERIFY(!opened.document->givenUp(1, PdfDocument::kWholePage));
         QVERIFY(!isWhite(renderPage(*opened.document, 1, 0.2)));
+    }
+
+    // A pattern repeated in a loop that never looks at the time limit is given
+    // up before it is drawn, as a page too slow to draw.
+    void patternTooCostlyToDrawIsGivenUpWithANotice()
+    {
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.bytes("pattern.pdf", hostile::tinyStepPattern()), {}, {});
+        QCOMPARE(opened.status, 0);
+        const QImage page = renderPage(*opened.document, 0, 0.2);
+        QCOMPARE(page.size(), QSize(119, 169));
+        QVERIFY(!isWhite(page)); // the notice
+        QVERIFY(opened.document->givenUp(0, 0.2));
+        QVERIFY(!opened.document->givenUp(0, PdfDocument::kWholePage)); // recorded in no time
     }
 
     // A page whose objects take minutes to load (an object stream read again
