@@ -340,6 +340,38 @@ private slots:
         QCOMPARE(QString::fromUcs4(calm->codes.data(), qsizetype(calm->codes.size())),
                  QStringLiteral("Calm page"));
     }
+
+    // A page past its time limit has its allocations refused; MuPDF answers a
+    // refusal by emptying the store every document shares, which made the
+    // pages after it decode their images again. It is left alone. (Last: the
+    // image it leaves in the store would make room for the tests short of memory.)
+    void pageGivenUpLeavesTheSharedStoreAlone()
+    {
+        QImage red(1500, 1500, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(red.save(&jpeg, "JPG"));
+        const PdfDocument::Opened image = PdfDocument::open(
+            fx.bytes("image.pdf", hostile::imagePage("/Width 1500 /Height 1500 /ColorSpace /DeviceRGB "
+                                                     "/BitsPerComponent 8 /Filter /DCTDecode",
+                                                     jpeg.data())),
+            {}, {});
+        const PdfDocument::Opened bomb = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
+        QCOMPARE(image.status, 0);
+        QCOMPARE(bomb.status, 0);
+        const size_t before = vshim_allocated_bytes();
+        renderPage(*image.document, 0, 1.0);
+        const size_t stored = vshim_allocated_bytes() - before; // the decoded image, mostly
+        QVERIFY(stored > 1000000);
+        vshim_set_page_time_limit_ms(50);
+        renderPage(*bomb.document, 0, 0.2);
+        QVERIFY(bomb.document->givenUp(0, PdfDocument::kWholePage));
+        QVERIFY2(vshim_allocated_bytes() >= before + stored,
+                 qPrintable(QStringLiteral("%1 of %2 bytes kept")
+                                .arg(qint64(vshim_allocated_bytes()) - qint64(before))
+                                .arg(stored)));
+    }
 };
 
 QTEST_MAIN(TestResourceLimits)

@@ -147,6 +147,19 @@ static void *capped_realloc(void *user, void *p, size_t size)
     return moved;
 }
 
+int __real_fz_store_scavenge(fz_context *ctx, size_t size, int *phase);
+
+/* MuPDF answers a refused allocation by emptying its store (the decoded images
+ * and fonts every page of every document shares) and asking again. An overdue
+ * thread is refused whatever is freed, so its refusals leave the store alone:
+ * otherwise one page given up made the pages after it decode everything again. */
+int __wrap_fz_store_scavenge(fz_context *ctx, size_t size, int *phase)
+{
+    if (vshim_watch_overdue_here())
+        return 0;
+    return __real_fz_store_scavenge(ctx, size, phase);
+}
+
 static const fz_alloc_context capped = {NULL, capped_malloc, capped_realloc, capped_free};
 
 const fz_alloc_context *vshim_capped_allocator(void)
