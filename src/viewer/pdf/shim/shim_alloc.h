@@ -30,7 +30,7 @@ extern "C" {
 /* 1 million blocks for one object read from a file, the objects inside it
  * included: a page tree's flat /Kids of half a million pages fits. MuPDF reads
  * an object whole, however many it holds (an array of 40 million integers is
- * 80 KB deflated). */
+ * 78 KB deflated). */
 #define VSHIM_OBJECT_BLOCK_BUDGET ((size_t)1 << 20)
 
 /* Brackets the reading of one object from a file on this thread (the link

@@ -4,7 +4,7 @@
  * a loop that never looks at the cookie, so a cell a thousandth of a point wide
  * keeps a worker painting for hours, past the page time limit and after the
  * document is closed. The guard works out, before each pattern is drawn, how
- * much that loop would paint (repetitions times the pixels each one covers)
+ * much that loop would paint (repetitions times the pixels each one paints)
  * and ends the drawing once a render's patterns would pass
  * VSHIM_PATTERN_WORK_BUDGET: the render's watch is expired (shim_watchdog.h),
  * so the page counts as too slow to draw, as it would after the time limit. */
@@ -20,6 +20,7 @@ extern "C" {
  * one-point pattern at 300 dpi costs less than a twentieth of it. */
 #define VSHIM_PATTERN_WORK_BUDGET 2e9
 
+/* Patterns drawn inside patterns this deep end the drawing too. */
 #define VSHIM_PATTERN_GUARD_DEPTH 16
 
 typedef struct vshim_pattern_guard {
