@@ -350,8 +350,8 @@ inline QList<File> all()
     // 2.2 GB once read when small objects were counted by the bytes asked for.
     files.append({"many-integers", manyObjects("0 ", 40000000)});
     files.append({"many-empty-arrays", manyObjects("[]", 30000000)});
-    // 200 000 hits of the word the window rows search for.
-    files.append({"many-hits", pagesOfOneWord(10), true});
+    // 80 000 hits of the word the window rows search for.
+    files.append({"many-hits", pagesOfOneWord(4), true});
     // A form that draws itself.
     files.append({"form-draws-itself",
                   xobjectPage("[0 0 200 200]", "/X Do",
