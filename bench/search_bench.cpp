@@ -70,7 +70,7 @@ void timeFind(TextSearch &search, const char *label, const QString &text)
     const std::optional<SearchHit> hit = search.findText(text, 0);
     const double findMs = msSince(timer);
     timer.restart();
-    const size_t all = search.searchAll(text).size();
+    const size_t all = search.searchAll(text).total;
     const double allMs = msSince(timer);
     const QByteArray where = hit ? "page " + QByteArray::number(hit->page + 1) : "none";
     std::printf("  %-34s find %7.2f ms (%s)   search-all %7.2f ms (%zu hits)\n", label, findMs,

@@ -233,6 +233,54 @@ inline QByteArray sharedAnnots(int pages, int references)
                      "/Annots 3 0 R ");
 }
 
+// A page filled with a pattern whose cell repeats every thousandth of a point:
+// 5·10^11 repetitions in a loop of MuPDF's that never looks at the time limit.
+inline QByteArray tinyStepPattern()
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+            "/Resources << /Pattern << /P 5 0 R >> >> /Contents 4 0 R >>");
+    pdf.addStream("<< >>", "/Pattern cs /P scn 0 0 595 842 re f");
+    pdf.addStream("<< /Type /Pattern /PatternType 1 /PaintType 1 /TilingType 1 "
+                  "/BBox [0 0 1 1] /XStep 0.001 /YStep 0.001 /Resources << >> >>",
+                  "0 0 1 1 re f");
+    return pdf.classic(root);
+}
+
+// One page whose dictionary holds `count` copies of `element` in an array, in a
+// deflated object stream: millions of objects from a few kilobytes.
+inline QByteArray manyObjects(const QByteArray &element, int count)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    pdf.add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] /Junk [" + element.repeated(count)
+            + "] >>");
+    return pdf.withObjectStreams(root, true);
+}
+
+// `pages` pages sharing one content stream of 100 000 characters, "page " over
+// and over in tiny print: 20 000 hits of "page" on each.
+inline QByteArray pagesOfOneWord(int pages)
+{
+    RawPdf pdf;
+    const int root = pdf.add("<< /Type /Catalog /Pages 2 0 R >>");
+    const int firstPage = 5;
+    QByteArray kids;
+    for (int i = 0; i < pages; ++i)
+        kids += QByteArray::number(firstPage + i) + " 0 R ";
+    pdf.add("<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>");
+    pdf.add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+    const QByteArray line = "(" + QByteArray("page ").repeated(80) + ") '\n";
+    pdf.addStream("<< >>", "BT /F1 1 Tf 2 TL 20 800 Td\n" + line.repeated(250) + "ET");
+    for (int i = 0; i < pages; ++i)
+        pdf.add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] "
+                "/Resources << /Font << /F1 3 0 R >> >> /Contents 4 0 R >>");
+    return pdf.classic(root);
+}
+
 inline QList<File> all()
 {
     QList<File> files;
@@ -297,6 +345,13 @@ inline QList<File> all()
                                          "/BitsPerComponent 8 /Filter /DCTDecode",
                                          progressiveJpegDeclaring(16000)), true});
     files.append({"form-bomb", formBomb(9)});
+    files.append({"pattern-tiny-step", tinyStepPattern(), true});
+    // 40 million integers and 30 million empty arrays, about 80 KB each: 3.1 and
+    // 2.2 GB once read when small objects were counted by the bytes asked for.
+    files.append({"many-integers", manyObjects("0 ", 40000000)});
+    files.append({"many-empty-arrays", manyObjects("[]", 30000000)});
+    // 80 000 hits of the word the window rows search for.
+    files.append({"many-hits", pagesOfOneWord(4), true});
     // A form that draws itself.
     files.append({"form-draws-itself",
                   xobjectPage("[0 0 200 200]", "/X Do",

@@ -41,18 +41,21 @@ public:
     }
 
     // A PDF 1.5 file whose plain objects sit in one object stream, indexed by a
-    // cross-reference stream; stream objects stay outside, as they must.
-    QByteArray withObjectStreams(int root) const
+    // cross-reference stream; stream objects stay outside, as they must. A
+    // compressed object stream is deflated, as most producers write it.
+    QByteArray withObjectStreams(int root, bool compressed = false) const
     {
         const int objStm = int(m_objects.size()) + 1;
         const int xrefStm = objStm + 1;
         QByteArray index, bodies;
         QList<int> packed; // object numbers inside the object stream
+        QList<int> slot(xrefStm + 1, -1); // each object's place in it
         for (int i = 0; i < m_objects.size(); ++i) {
             if (m_objects[i].stream)
                 continue;
             index += QByteArray::number(i + 1) + ' ' + QByteArray::number(bodies.size()) + ' ';
             bodies += m_objects[i].body + '\n';
+            slot[i + 1] = int(packed.size());
             packed.append(i + 1);
         }
         index += '\n';
@@ -66,9 +69,12 @@ public:
             out += objectText(i + 1, m_objects[i]);
         }
         offsets[objStm] = out.size();
+        // qCompress puts the length in front of the zlib stream.
+        const QByteArray data = compressed ? qCompress(index + bodies, 9).mid(4) : index + bodies;
         out += objectText(objStm, {"<< /Type /ObjStm /N " + QByteArray::number(packed.size())
-                                       + " /First " + QByteArray::number(index.size()) + " >>",
-                                   index + bodies, true});
+                                       + " /First " + QByteArray::number(index.size())
+                                       + (compressed ? " /Filter /FlateDecode >>" : " >>"),
+                                   data, true});
         offsets[xrefStm] = out.size();
 
         // Entries of 1 + 4 + 2 bytes: type, offset or object stream, generation or index.
@@ -82,7 +88,7 @@ public:
         };
         entry(0, 0, 0xffff);
         for (int n = 1; n <= xrefStm; ++n) {
-            const int at = int(packed.indexOf(n));
+            const int at = slot[n];
             if (at >= 0)
                 entry(2, quint32(objStm), quint16(at));
             else

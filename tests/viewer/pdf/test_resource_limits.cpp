@@ -71,6 +71,7 @@ private slots:
     void cleanup()
     {
         vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        vshim_set_block_budget(VSHIM_BLOCK_BUDGET);
         vshim_set_page_time_limit_ms(VSHIM_PAGE_TIME_LIMIT_MS);
     }
 
@@ -89,6 +90,22 @@ private slots:
         QVERIFY(grown);
         alloc->free(alloc->user, grown);
         QCOMPARE(vshim_allocated_bytes(), before);
+
+        // A block costs more than the bytes asked for (malloc's rounding and its
+        // size word): counted by the request, a file of tiny objects held three
+        // times the cap.
+        vshim_set_allocation_budget(VSHIM_ALLOCATION_BUDGET);
+        void *tiny = alloc->malloc(alloc->user, 1);
+        QVERIFY(tiny);
+        QVERIFY(vshim_allocated_bytes() >= before + 1 + sizeof(size_t));
+        // The number of blocks is bounded too.
+        vshim_set_block_budget(vshim_allocated_blocks());
+        QVERIFY(!alloc->malloc(alloc->user, 1));
+        alloc->free(alloc->user, tiny);
+        QCOMPARE(vshim_allocated_bytes(), before);
+        void *again = alloc->malloc(alloc->user, 1);
+        QVERIFY(again);
+        alloc->free(alloc->user, again);
     }
 
     void documentTooBigForTheBudgetIsDamaged()
@@ -206,6 +223,20 @@ private slots:
         QVERIFY(!isWhite(renderPage(*opened.document, 1, 0.2)));
     }
 
+    // A pattern repeated in a loop that never looks at the time limit is given
+    // up before it is drawn, as a page too slow to draw.
+    void patternTooCostlyToDrawIsGivenUpWithANotice()
+    {
+        const PdfDocument::Opened opened =
+            PdfDocument::open(fx.bytes("pattern.pdf", hostile::tinyStepPattern()), {}, {});
+        QCOMPARE(opened.status, 0);
+        const QImage page = renderPage(*opened.document, 0, 0.2);
+        QCOMPARE(page.size(), QSize(119, 169));
+        QVERIFY(!isWhite(page)); // the notice
+        QVERIFY(opened.document->givenUp(0, 0.2));
+        QVERIFY(!opened.document->givenUp(0, PdfDocument::kWholePage)); // recorded in no time
+    }
+
     // A page whose objects take minutes to load (an object stream read again
     // for every reference, found by the fuzzer) is given up like a slow one,
     // not taken for a page waiting for memory and asked for again.
@@ -308,6 +339,38 @@ private slots:
         QVERIFY(calm);
         QCOMPARE(QString::fromUcs4(calm->codes.data(), qsizetype(calm->codes.size())),
                  QStringLiteral("Calm page"));
+    }
+
+    // A page past its time limit has its allocations refused; MuPDF answers a
+    // refusal by emptying the store every document shares, which made the
+    // pages after it decode their images again. It is left alone. (Last: the
+    // image it leaves in the store would make room for the tests short of memory.)
+    void pageGivenUpLeavesTheSharedStoreAlone()
+    {
+        QImage red(1500, 1500, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(red.save(&jpeg, "JPG"));
+        const PdfDocument::Opened image = PdfDocument::open(
+            fx.bytes("image.pdf", hostile::imagePage("/Width 1500 /Height 1500 /ColorSpace /DeviceRGB "
+                                                     "/BitsPerComponent 8 /Filter /DCTDecode",
+                                                     jpeg.data())),
+            {}, {});
+        const PdfDocument::Opened bomb = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
+        QCOMPARE(image.status, 0);
+        QCOMPARE(bomb.status, 0);
+        const size_t before = vshim_allocated_bytes();
+        renderPage(*image.document, 0, 1.0);
+        const size_t stored = vshim_allocated_bytes() - before; // the decoded image, mostly
+        QVERIFY(stored > 1000000);
+        vshim_set_page_time_limit_ms(50);
+        renderPage(*bomb.document, 0, 0.2);
+        QVERIFY(bomb.document->givenUp(0, PdfDocument::kWholePage));
+        QVERIFY2(vshim_allocated_bytes() >= before + stored,
+                 qPrintable(QStringLiteral("%1 of %2 bytes kept")
+                                .arg(qint64(vshim_allocated_bytes()) - qint64(before))
+                                .arg(stored)));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "shim_engine.h"
 #include "shim_internal.h"
 #include "shim_pages.h"
+#include "shim_pattern_guard.h"
 #include "shim_watchdog.h"
 
 fz_display_list *vshim_record_page(fz_context *ctx, fz_document *doc, int number,
@@ -70,6 +71,7 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
     fz_device *dev = NULL;
     int status = 0;
     vshim_watch watch;
+    vshim_pattern_guard guard = {0};
     vshim_clear(err);
     vshim_watch_cookie(cookie, &watch);
     fz_var(pix);
@@ -83,10 +85,12 @@ int vshim_render(fz_context *ctx, fz_display_list *list, float scale, int rotati
         pix->y = y;
         fz_clear_pixmap_with_value(ctx, pix, 255);
         dev = fz_new_draw_device(ctx, fz_identity, pix);
+        vshim_guard_patterns(&guard, dev, fz_make_irect(x, y, x + w, y + h));
         fz_run_display_list(ctx, list, dev, ctm, tile, vshim_fz_cookie(cookie));
         fz_close_device(ctx, dev);
     }
     fz_always(ctx) {
+        vshim_unguard_patterns(&guard);
         fz_drop_device(ctx, dev);
         fz_drop_pixmap(ctx, pix);
     }

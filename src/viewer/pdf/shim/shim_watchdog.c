@@ -128,6 +128,20 @@ int vshim_watch_stop(vshim_watch *watch)
     return overdue;
 }
 
+void vshim_watch_expire_here(void)
+{
+    vshim_watch *watch = innermost;
+    if (!watch)
+        return;
+    pthread_mutex_lock(&lock);
+    if (!watch->overdue) {
+        __atomic_store_n(&watch->cookie->abort, 1, __ATOMIC_RELAXED);
+        __atomic_store_n(&watch->overdue, 1, __ATOMIC_RELEASE);
+        unlink_watch(watch);
+    }
+    pthread_mutex_unlock(&lock);
+}
+
 int vshim_watch_overdue_here(void)
 {
     const vshim_watch *watch = innermost;

@@ -41,6 +41,9 @@ int vshim_watch_stop(vshim_watch *watch);
  * reference); the allocator refuses such a thread's requests, so MuPDF's own
  * out-of-memory path ends that work too. */
 int vshim_watch_overdue_here(void);
+/* Ends this thread's running watch now, as if its limit were reached: for work
+ * that is known before it starts to take longer than any limit allows. */
+void vshim_watch_expire_here(void);
 
 #ifdef __cplusplus
 }

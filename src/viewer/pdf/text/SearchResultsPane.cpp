@@ -3,10 +3,12 @@
 #include "viewer/pdf/PlainToolTip.h"
 #include "viewer/pdf/text/CharClass.h"
 
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,6 +20,8 @@ const int HitIndexRole = Qt::UserRole;
 // Text kept before a hit, in columns (a Chinese character takes two): little
 // enough that the hit stays in sight in a narrow list.
 const int BeforeColumns = 16;
+// Lines are added for this long at a time, well inside a frame.
+const qint64 SliceMs = 8;
 
 QString lastColumns(const QString &text, int columns)
 {
@@ -36,8 +40,12 @@ QString lastColumns(const QString &text, int columns)
 } // namespace
 
 SearchResultsPane::SearchResultsPane(QWidget *parent)
-    : QWidget(parent), m_summary(new QLabel(this)), m_list(new QTreeWidget(this))
+    : QWidget(parent), m_summary(new QLabel(this)), m_list(new QTreeWidget(this)),
+      m_filling(new QTimer(this))
 {
+    m_filling->setSingleShot(true);
+    m_filling->setInterval(0);
+    connect(m_filling, &QTimer::timeout, this, &SearchResultsPane::addSlice);
     setObjectName(QStringLiteral("SearchResultsPane"));
     auto *close = new QToolButton(this);
     close->setText(QStringLiteral("关闭"));
@@ -94,28 +102,44 @@ void SearchResultsPane::reveal()
     splitter->setSizes(sizes);
 }
 
-void SearchResultsPane::setHits(const std::vector<ListedHit> &hits, bool coveredTruncated)
+void SearchResultsPane::setHits(std::vector<SearchHit> hits, size_t total,
+                                bool coveredTruncated, Describe describe)
 {
     clear();
+    const QString found = hits.size() < total
+                              ? QStringLiteral("共找到 %1 处，只列出前 %2 处").arg(total).arg(hits.size())
+                              : QStringLiteral("共找到 %1 处").arg(total);
     m_summary->setText(coveredTruncated
-                           ? QStringLiteral("共找到 %1 处（有的页面文字过多，只检索了其中一部分）：")
-                                 .arg(hits.size())
-                           : QStringLiteral("共找到 %1 处：").arg(hits.size()));
+                           ? found + QStringLiteral("（有的页面文字过多，只检索了其中一部分）：")
+                           : found + QStringLiteral("："));
+    m_hits = std::move(hits);
+    m_describe = std::move(describe);
+    addSlice();
+}
+
+void SearchResultsPane::addSlice()
+{
+    QElapsedTimer slice;
+    slice.start();
     QList<QTreeWidgetItem *> items;
-    items.reserve(qsizetype(hits.size()));
-    for (const ListedHit &hit : hits) {
+    size_t next = size_t(m_list->topLevelItemCount());
+    for (; next < m_hits.size() && !slice.hasExpired(SliceMs); ++next) {
+        const ListedHit hit = m_describe(m_hits[next]);
         auto *item = new QTreeWidgetItem(
             {QStringLiteral("第 %1 页").arg(hit.hit.page + 1), contextLine(hit)});
-        item->setData(0, HitIndexRole, int(m_hits.size()));
+        item->setData(0, HitIndexRole, int(next));
         item->setToolTip(1, plainToolTip(item->text(1)));
-        m_hits.push_back(hit.hit);
         items.append(item);
     }
     m_list->addTopLevelItems(items);
+    if (next < m_hits.size())
+        m_filling->start();
 }
 
 void SearchResultsPane::clear()
 {
+    m_filling->stop();
+    m_describe = nullptr;
     m_list->clear();
     m_hits.clear();
     m_summary->clear();

@@ -7,9 +7,11 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -18,9 +20,14 @@ class SearchResultsPane : public QWidget {
 public:
     explicit SearchResultsPane(QWidget *parent = nullptr);
 
-    // coveredTruncated: some page searched holds only part of its text, which the
-    // summary says.
-    void setHits(const std::vector<ListedHit> &hits, bool coveredTruncated = false);
+    // Tells a hit's surrounding text, for its line.
+    using Describe = std::function<ListedHit(const SearchHit &)>;
+    // Lists the hits, `total` of which were found; the summary says so when the
+    // list holds fewer, and when some page searched holds only part of its text
+    // (coveredTruncated). The lines are added a slice at a time, so a long list
+    // never holds the window up.
+    void setHits(std::vector<SearchHit> hits, size_t total, bool coveredTruncated,
+                 Describe describe);
     // Shows the pane; placed in a splitter, it takes its preferred width from the
     // widest of its neighbours.
     void reveal();
@@ -36,8 +43,11 @@ signals:
 
 private:
     void choose(QTreeWidgetItem *item);
+    void addSlice();
 
     QLabel *m_summary;
     QTreeWidget *m_list;
-    std::vector<SearchHit> m_hits; // parallel to the list's lines
+    QTimer *m_filling;             // adds the next slice of lines
+    std::vector<SearchHit> m_hits; // the list's lines and those still to add, in order
+    Describe m_describe;
 };

@@ -4,6 +4,7 @@
 #include "viewer/pdf/PageView.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
 
+#include <climits>
 #include <utility>
 
 TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
@@ -34,6 +35,9 @@ TextLayer::~TextLayer()
 {
     m_view.setReading(nullptr);
     // The pane is deleted by the widget it was placed in; unplaced, it is ours.
+    // Either way it stops filling its list from our search.
+    if (m_results)
+        m_results->clear();
     if (m_results && !m_results->parent())
         delete m_results.data();
 }
@@ -102,18 +106,21 @@ int TextLayer::SearchAll(const QString &text)
         return 0;
     startIndex();
     forgetLastSearch();
-    const std::vector<ListedHit> hits = m_search.searchAll(text);
+    FoundHits found = m_search.searchAll(text);
     const SearchOutcome &outcome = m_search.lastOutcome();
-    for (const ListedHit &listed : hits)
-        m_allHits[listed.hit.page] += rectsOf(listed.hit.page, listed.hit.match.chars);
+    // The listed hits are marked; those past the list are counted only.
+    for (const SearchHit &hit : found.listed)
+        m_allHits[hit.page] += rectsOf(hit.page, hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
-    m_results->setHits(hits, outcome.coveredTruncated);
+    m_results->setHits(std::move(found.listed), found.total, outcome.coveredTruncated,
+                       [this](const SearchHit &hit) { return m_search.listed(hit); });
     // Without hits the list stays up only to say that some text was not searched.
-    if (outcome.cancelled || (hits.empty() && !outcome.coveredTruncated))
+    if (outcome.cancelled || (found.total == 0 && !outcome.coveredTruncated))
         m_results->hide();
     else
         m_results->reveal();
-    return outcome.cancelled ? ViewerControl::SearchCancelled : int(hits.size());
+    return outcome.cancelled ? ViewerControl::SearchCancelled
+                             : int(std::min<size_t>(found.total, INT_MAX));
 }
 
 // A new search replaces the hits of the last one, their list included, even

@@ -3,6 +3,7 @@
 #include "ui/ModalUi.h"
 #include "viewer/pdf/text/PageSource.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -10,6 +11,9 @@
 namespace {
 
 const int ContextChars = 20;
+
+// How long a search holds the GUI thread before it lets the window paint.
+const qint64 SliceMs = 12;
 
 QString oneLine(QString text)
 {
@@ -44,8 +48,10 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
     bool haveOrder = false;
     bool gone = false;
     size_t next = 0;
-    // Goes as far as the ready pages allow; true when the walk is over.
+    // Goes as far as the ready pages and a slice of time allow; true when the walk is over.
     const auto advance = [&]() -> bool {
+        QElapsedTimer slice;
+        slice.start();
         if (m_pages.generation() != generation) {
             gone = true;
             return true;
@@ -67,6 +73,8 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
                 return true;
             }
             ++next;
+            if (next < order.size() && slice.hasExpired(SliceMs))
+                return false;
         }
         return true;
     };
@@ -189,14 +197,14 @@ std::vector<TextMatch> TextSearch::hitsOn(int page) const
     return text ? findAll(text->normalized, m_query) : std::vector<TextMatch>{};
 }
 
-std::vector<ListedHit> TextSearch::searchAll(const QString &text)
+FoundHits TextSearch::searchAll(const QString &text)
 {
     m_outcome = SearchOutcome();
     m_current.reset();
-    std::vector<ListedHit> hits;
+    FoundHits found;
     if (text.isEmpty()) {
         m_query.clear();
-        return hits;
+        return found;
     }
     const auto makeOrder = [&](int total) {
         m_query = normalizeQuery(text);
@@ -206,24 +214,35 @@ std::vector<ListedHit> TextSearch::searchAll(const QString &text)
         return order;
     };
     const auto visit = [&](size_t, int page, const IndexedPage &indexed) {
-        const PageText &pageText = indexed.text;
-        for (const TextMatch &match : findAll(indexed.normalized, m_query)) {
-            const TextRange &r = match.chars;
-            ListedHit listed;
-            listed.hit = SearchHit{page, match};
-            listed.before = oneLine(pageText.textOf({std::max(r.begin - ContextChars, 0), r.begin},
-                                                    PageText::LineJoin::Flow));
-            listed.text = oneLine(pageText.textOf(r, PageText::LineJoin::Flow));
-            listed.after = oneLine(pageText.textOf({r.end, r.end + ContextChars},
-                                                   PageText::LineJoin::Flow));
-            hits.push_back(std::move(listed));
+        const std::vector<TextMatch> matches = findAll(indexed.normalized, m_query);
+        found.total += matches.size();
+        for (const TextMatch &match : matches) {
+            if (found.listed.size() == MaxListedHits)
+                break;
+            found.listed.push_back(SearchHit{page, match});
         }
         return false;
     };
     if (!walkPages(makeOrder, visit)) {
-        hits.clear();
+        found = FoundHits();
         if (m_outcome.cancelled)
             forgetSearch();
     }
-    return hits;
+    return found;
+}
+
+ListedHit TextSearch::listed(const SearchHit &hit) const
+{
+    ListedHit listed;
+    listed.hit = hit;
+    const std::shared_ptr<const IndexedPage> page = m_pages.page(hit.page);
+    if (!page)
+        return listed;
+    const PageText &text = page->text;
+    const TextRange &r = hit.match.chars;
+    listed.before = oneLine(text.textOf({std::max(r.begin - ContextChars, 0), r.begin},
+                                        PageText::LineJoin::Flow));
+    listed.text = oneLine(text.textOf(r, PageText::LineJoin::Flow));
+    listed.after = oneLine(text.textOf({r.end, r.end + ContextChars}, PageText::LineJoin::Flow));
+    return listed;
 }

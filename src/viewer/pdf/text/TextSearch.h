@@ -32,6 +32,13 @@ struct ListedHit {
     QString after;
 };
 
+// The hits of a search-all: the first ones in document order, as many as a list
+// shows, and how many there are in all.
+struct FoundHits {
+    std::vector<SearchHit> listed;
+    size_t total = 0;
+};
+
 // How the last find, find next or search-all ended, beyond its hits.
 struct SearchOutcome {
     bool cancelled = false;       // the user cancelled the wait for pages
@@ -53,8 +60,15 @@ public:
     // The same backwards: the hit before the current one (or the last one above
     // the end of `currentPage`), wrapping once round the document.
     std::optional<SearchHit> findPrevious(int currentPage);
-    // Every hit in document order; empty when none, or when the wait was cancelled.
-    std::vector<ListedHit> searchAll(const QString &text);
+    // Every hit in document order, the first MaxListedHits of them kept and the rest
+    // counted; none when the wait was cancelled.
+    FoundHits searchAll(const QString &text);
+    // A hit with the text around it, for the list of a search-all; the text is
+    // empty when the hit's page is no longer in the index.
+    ListedHit listed(const SearchHit &hit) const;
+    // Enough for any reader going through a list; a document full of one letter
+    // has millions of hits, which would take gigabytes and seconds to list.
+    static constexpr size_t MaxListedHits = 5000;
 
     // The hits of the last search on a page whose text is ready, none otherwise;
     // never waits.
@@ -69,7 +83,8 @@ public:
 
 private:
     // Visits ready pages in the order given by makeOrder(pageCount) until visit returns
-    // true, waiting for pages that are not extracted yet. makeOrder is called once the
+    // true, waiting for pages that are not extracted yet, and through the same wait
+    // when the pages take the GUI thread longer than a frame. makeOrder is called once the
     // page count is known, which is also when text can be folded (PageSource), so it
     // is where a query is folded. False when the wait was cancelled (noted in the
     // outcome) or the document went away meanwhile.

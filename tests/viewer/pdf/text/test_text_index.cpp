@@ -131,7 +131,7 @@ private slots:
         TextSearch search(index, ui, nullptr);
         index.start(FileVersion::read(path), "", "");
         // Asked at once: whatever is not ready is waited for, and the answers are complete.
-        QCOMPARE(search.searchAll(QStringLiteral("中文文本渲染")).size(), size_t(60));
+        QCOMPARE(search.searchAll(QStringLiteral("中文文本渲染")).total, size_t(60));
         const std::optional<SearchHit> hit = search.findText(QStringLiteral("Page 60 of 60"), 0);
         QVERIFY(hit);
         QCOMPARE(hit->page, 59);
@@ -143,8 +143,8 @@ private slots:
         QVERIFY(phrase);
         QCOMPARE(phrase->page, 1);
         QCOMPARE(index.page(1)->text.rectsFor(phrase->match.chars).size(), size_t(2));
-        QCOMPARE(search.searchAll("pdf version 2026").size(), size_t(1));
-        QCOMPARE(search.searchAll("HELLO").size(), size_t(2));
+        QCOMPARE(search.searchAll("pdf version 2026").total, size_t(1));
+        QCOMPARE(search.searchAll("HELLO").total, size_t(2));
     }
 
     void stoppingWhileExtractingIsSafe()

@@ -262,6 +262,24 @@ private slots:
         QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), 0);
         QVERIFY(!pane->isHidden()); // to say that not everything was searched
     }
+
+    // More hits than a list shows: the first are listed, all are counted, and
+    // the summary says so.
+    void aSearchWithMoreHitsThanTheListShowsListsTheFirstAndCountsAll()
+    {
+        SampleDocument doc;
+        doc.pages.append(SamplePage::withLines(QStringList(60, QString(100, QChar('x'))), 0.4));
+        ScriptedModalUi ui;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(m_fx.write("many-x.pdf", doc), "", ""), 0);
+        QCOMPARE(viewer.SearchAll(QStringLiteral("x")), 6000);
+        auto *pane = viewer.findChild<SearchResultsPane *>();
+        QCOMPARE(pane->findChild<QLabel *>()->text(),
+                 QStringLiteral("共找到 6000 处，只列出前 5000 处："));
+        auto *list = pane->findChild<QTreeWidget *>();
+        QTRY_COMPARE(list->topLevelItemCount(), 5000);
+        QCOMPARE(list->topLevelItem(4999)->text(0), QStringLiteral("第 1 页"));
+    }
 };
 
 QTEST_MAIN(TextLayerTest)

@@ -113,30 +113,32 @@ private slots:
                            {"一二三四五六七八九十目标之后"}});
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
-        std::vector<ListedHit> hits = search.searchAll("lazy");
-        QCOMPARE(hits.size(), size_t(1));
-        QCOMPARE(hits[0].hit.page, 0);
-        QCOMPARE(hits[0].before, QStringLiteral(" fox jumps over the "));
-        QCOMPARE(hits[0].text, QStringLiteral("lazy"));
-        QCOMPARE(hits[0].after, QStringLiteral(" dog near the river "));
+        FoundHits found = search.searchAll("lazy");
+        QCOMPARE(found.total, size_t(1));
+        ListedHit hit = search.listed(found.listed.at(0));
+        QCOMPARE(hit.hit.page, 0);
+        QCOMPARE(hit.before, QStringLiteral(" fox jumps over the "));
+        QCOMPARE(hit.text, QStringLiteral("lazy"));
+        QCOMPARE(hit.after, QStringLiteral(" dog near the river "));
         // The list line keeps little enough before the hit that the hit shows
         // in a narrow list; a Chinese character takes two columns there.
-        QCOMPARE(SearchResultsPane::contextLine(hits[0]),
+        QCOMPARE(SearchResultsPane::contextLine(hit),
                  QStringLiteral("… jumps over the 【lazy】 dog near the river "));
-        hits = search.searchAll("目标");
-        QCOMPARE(hits.size(), size_t(1));
-        QCOMPARE(SearchResultsPane::contextLine(hits[0]),
+        found = search.searchAll("目标");
+        QCOMPARE(found.total, size_t(1));
+        QCOMPARE(SearchResultsPane::contextLine(search.listed(found.listed.at(0))),
                  QStringLiteral("…三四五六七八九十【目标】之后"));
 
-        hits = search.searchAll("中文文本");
-        QCOMPARE(hits.size(), size_t(1));
-        QCOMPARE(hits[0].hit.page, 2);
-        QCOMPARE(hits[0].before, QStringLiteral("这是第一行"));
-        QCOMPARE(hits[0].text, QStringLiteral("中文文本"));
-        QCOMPARE(hits[0].after, QStringLiteral("在第二行"));
+        found = search.searchAll("中文文本");
+        QCOMPARE(found.total, size_t(1));
+        hit = search.listed(found.listed.at(0));
+        QCOMPARE(hit.hit.page, 2);
+        QCOMPARE(hit.before, QStringLiteral("这是第一行"));
+        QCOMPARE(hit.text, QStringLiteral("中文文本"));
+        QCOMPARE(hit.after, QStringLiteral("在第二行"));
 
-        QCOMPARE(search.searchAll("the").size(), size_t(3));
-        QVERIFY(search.searchAll("absent").empty());
+        QCOMPARE(search.searchAll("the").listed.size(), size_t(3));
+        QCOMPARE(search.searchAll("absent").total, size_t(0));
         // find next goes on from the top of the shown page after a search-all.
         search.searchAll("the");
         QCOMPARE(placeOf(search.findNext(0)), (Place{0, 0}));
@@ -167,7 +169,7 @@ private slots:
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         QTimer::singleShot(0, [&] { pages.setCountKnown(true); });
-        QCOMPARE(search.searchAll("target").size(), size_t(4));
+        QCOMPARE(search.searchAll("target").total, size_t(4));
         QCOMPARE(ui.progressLabels.size(), 1);
     }
 
@@ -179,7 +181,7 @@ private slots:
         ui.cancelProgress = true;
         TextSearch search(pages, ui, nullptr);
         QVERIFY(!search.findText("last", 0));
-        QVERIFY(search.searchAll("target").empty());
+        QCOMPARE(search.searchAll("target").total, size_t(0));
         QCOMPARE(ui.progressLabels.size(), 2);
         // A cancelled find leaves no search for find next to go on with, not
         // the one before it.
@@ -204,7 +206,7 @@ private slots:
             pages.bumpGeneration();
             pages.setReady(3, true);
         });
-        QVERIFY(search.searchAll("target").empty());
+        QCOMPARE(search.searchAll("target").total, size_t(0));
     }
 
     void resultsPaneListsPagesAndReportsTheChosenHit()
@@ -213,7 +215,9 @@ private slots:
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         SearchResultsPane pane;
-        pane.setHits(search.searchAll("target"));
+        FoundHits found = search.searchAll("target");
+        pane.setHits(found.listed, found.total, false,
+                     [&](const SearchHit &hit) { return search.listed(hit); });
         auto *list = pane.findChild<QTreeWidget *>();
         QVERIFY(list);
         QCOMPARE(list->topLevelItemCount(), 4);
@@ -234,8 +238,9 @@ private slots:
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         SearchResultsPane pane;
-        const std::vector<ListedHit> hits = search.searchAll("target");
-        pane.setHits(hits);
+        const FoundHits found = search.searchAll("target");
+        pane.setHits(found.listed, found.total, false,
+                     [&](const SearchHit &hit) { return search.listed(hit); });
         auto *list = pane.findChild<QTreeWidget *>();
         // The markup of the page's text shows as written, not read as HTML.
         QCOMPARE(shownAsAutoText(list->topLevelItem(0)->toolTip(1)),
