@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QThread>
 #include <QTranslator>
 
 #include <cstdio>
@@ -18,6 +19,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Qt takes the first thread that asks for its thread data as the main one;
+    // asked here, before the opening thread can, so that it is this one.
+    QThread::currentThread();
     // The document opens while Qt starts up; the window's first open takes it over.
     openEarly(commandLineText(argc, argv));
     // Owned apart from the window, so it can go at quit while the window stays.
