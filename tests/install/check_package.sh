@@ -22,7 +22,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vellumo ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 # The libraries the program links, found by dpkg-shlibdeps, and what it reads at run time.
-for needed in 'libc6 (>=' 'libqt6widgets6 (>=' 'libopencc1.1 (>=' fonts-noto-cjk libopencc-data; do
+for needed in 'libc6 (>=' 'libqt6widgets6 (>=' 'libopencc1.1 (>=' libcups2 fonts-noto-cjk \
+              libopencc-data qt6-translations-l10n; do
   field Depends | grep -qF "$needed" || fail "Depends lacks $needed: $(field Depends)"
 done
 [ "$(field Recommends)" = qt6-wayland ] || fail "Recommends: $(field Recommends)"
