@@ -35,15 +35,23 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 
-start_program env -u DISPLAY QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR="$runtime" \
-    WAYLAND_DISPLAY="$socket" "$2" "$3"
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; stop_weston' EXIT
+trap stop_weston EXIT
 
-# Weston's output window, "  0x200001 "Weston Compositor - screen0": 1024x768+0+0  +0+0".
+# Weston's output window, "  0x200001 "Weston Compositor - screen0": 1024x768+0+0  +0+0";
+# await_line watches Weston until the program runs.
+pid=$weston
 output_line() { xwininfo -root -tree | grep -F '"Weston Compositor'; }
 await_line output_line || { echo "FAIL: weston shows no output window"; exit 1; }
 read -r id _ <<<"$found"
 read -r width height x y < <(sed -E 's/.* ([0-9]+)x([0-9]+)[-+][0-9-]+[-+][0-9-]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$found")
+# Weston has the X keyboard focus before the program comes: given it later, Weston
+# brings back the keyboard focus it had when it last lost it, often none, and then
+# no key reaches the program.
+xdotool windowfocus --sync "$id"
+
+start_program env -u DISPLAY QT_QPA_PLATFORM=wayland XDG_RUNTIME_DIR="$runtime" \
+    WAYLAND_DISPLAY="$socket" "$2" "$3"
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; stop_weston' EXIT
 
 await_page_shown "$x" "$y" "$width" "$height"
 expect_quit_by_key "$id"
