@@ -54,7 +54,7 @@ await_page_shown() { # X Y WIDTH HEIGHT
 # Presses Ctrl+Q in the X window WINDOW (focused first unless it has the focus);
 # the program must end by itself within 10 s, with status 0.
 expect_quit_by_key() { # WINDOW
-    [[ "$(xdotool getwindowfocus)" == "$(($1))" ]] || xdotool windowfocus --sync "$1"
+    [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$(($1))" ]] || xdotool windowfocus --sync "$1"
     xdotool key ctrl+q
     for _ in $(seq 50); do
         kill -0 "$pid" 2>/dev/null || break
