@@ -29,13 +29,12 @@ stop_weston() {
     wait "$weston" 2>/dev/null || true
     rm -rf "$runtime"
 }
+trap stop_weston EXIT
 for _ in $(seq 100); do
     [[ -S "$runtime/$socket" ]] && break
     kill -0 "$weston" 2>/dev/null || { cat "$runtime/weston.log"; echo "FAIL: weston did not start"; exit 1; }
     sleep 0.1
 done
-
-trap stop_weston EXIT
 
 # Weston's output window, "  0x200001 "Weston Compositor - screen0": 1024x768+0+0  +0+0";
 # await_line watches Weston until the program runs.
