@@ -22,13 +22,15 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = vellumo ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 # The libraries the program links, found by dpkg-shlibdeps, and what it reads at run time.
+depends=$(field Depends)
 for needed in 'libc6 (>=' 'libqt6widgets6 (>=' 'libopencc1.1 (>=' libcups2 fonts-noto-cjk \
               libopencc-data qt6-translations-l10n; do
-  field Depends | grep -qF "$needed" || fail "Depends lacks $needed: $(field Depends)"
+  grep -qF "$needed" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Recommends)" = qt6-wayland ] || fail "Recommends: $(field Recommends)"
-field Description | grep -q 'PDF reader' || fail "no English description"
-field Description | grep -q 'PDF 阅读器' || fail "no Chinese description"
+description=$(field Description)
+grep -q 'PDF reader' <<<"$description" || fail "no English description"
+grep -q 'PDF 阅读器' <<<"$description" || fail "no Chinese description"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -38,7 +40,7 @@ outside=$(cd "$root" && find . -mindepth 1 -maxdepth 1 ! -name usr)
 bash "$here/check_install.sh" "$build" "$root/usr" >"$work/install.log" 2>&1 \
   || { cat "$work/install.log"; fail "the package's files"; }
 doc="$root/usr/share/doc/vellumo"
-head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+[ "$(head -n 1 "$doc/copyright")" = 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ] \
   || fail "copyright is not in the machine-readable format"
 grep -qx 'License: AGPL-3.0-or-later' "$doc/copyright" || fail "copyright names no AGPL-3.0-or-later"
 grep -q 'GNU AFFERO GENERAL PUBLIC LICENSE' "$doc/copyright" || fail "copyright lacks the licence text"
