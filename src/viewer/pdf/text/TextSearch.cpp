@@ -61,7 +61,7 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
             const std::shared_ptr<const IndexedPage> page = m_pages.page(order[next]);
             if (!page)
                 return false;
-            m_outcome.coveredTruncated = m_outcome.coveredTruncated || page->text.truncated;
+            m_outcome.coveredTruncated = m_outcome.coveredTruncated || page->text.truncated();
             if (visit(next, order[next], *page)) {
                 next = order.size();
                 return true;
@@ -122,7 +122,7 @@ std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPa
         return std::nullopt;
     }
     const auto startPosition = [&]() -> size_t {
-        const std::u32string query = normalizeQuery(text);
+        const std::u16string query = normalizeQuery(text);
         const bool sameQuery = query == m_query;
         m_query = query;
         if (!m_current || m_current->page != currentPage)
@@ -157,7 +157,7 @@ std::optional<SearchHit> TextSearch::findPrevious(int currentPage)
     if (m_query.empty())
         return std::nullopt;
     const int startPage = m_current ? m_current->page : currentPage;
-    const size_t before = m_current ? m_current->match.begin : std::u32string::npos;
+    const size_t before = m_current ? m_current->match.begin : std::u16string::npos;
     const auto makeOrder = [startPage](int total) {
         // The start page, the pages before it, the pages after it from the last
         // one back, and the start page again for hits below the starting position.
@@ -206,8 +206,11 @@ std::vector<ListedHit> TextSearch::searchAll(const QString &text)
         return order;
     };
     const auto visit = [&](size_t, int page, const IndexedPage &indexed) {
-        const PageText &pageText = indexed.text;
-        for (const TextMatch &match : findAll(indexed.normalized, m_query)) {
+        const std::vector<TextMatch> matches = findAll(indexed.normalized, m_query);
+        if (matches.empty())
+            return false;
+        const PageText pageText = indexed.text.expand();
+        for (const TextMatch &match : matches) {
             const TextRange &r = match.chars;
             ListedHit listed;
             listed.hit = SearchHit{page, match};

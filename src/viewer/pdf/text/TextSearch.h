@@ -83,7 +83,7 @@ private:
     const PageSource &m_pages;
     ModalUi &m_ui;
     QWidget *m_dialogParent;
-    std::u32string m_query; // normalized; empty when there was no search
+    std::u16string m_query; // normalized; empty when there was no search
     std::optional<SearchHit> m_current;
     SearchOutcome m_outcome;
 };

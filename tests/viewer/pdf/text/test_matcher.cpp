@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(hitsOf({"aaaa"}, "aa").size(), 2);
         const PageText page = pageFromLines({"one two one two"});
         const NormalizedText norm = normalizePage(page);
-        const std::u32string q = normalizeQuery("one");
+        const std::u16string q = normalizeQuery("one");
         const auto first = findFirst(norm, q);
         QVERIFY(first);
         QCOMPARE(first->chars, (TextRange{0, 3}));

@@ -228,6 +228,18 @@ private slots:
                  QStringLiteral("這是一個【搜尋繁體中文】的例子"));
     }
 
+    // Every page of a long book is indexed whole: the text of its last page is found.
+    void theLastPageOfALongBookIsFound()
+    {
+        const QString path = m_fx.write("book.pdf", SampleDocument::textHeavy(10000));
+        ScriptedModalUi ui;
+        ui.progressWaitMs = 250000;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
+        QCOMPARE(viewer.FindText("Page 10000 of 10000"), 1);
+        QCOMPARE(viewer.CurrentPage(), 10000);
+    }
+
     void aPageWithTooMuchTextIsSearchedInPartAndTheResultsSaySo()
     {
         // 1000 lines of 100 letters, then 100 lines of digits: 110 000 characters, drawn
@@ -245,8 +257,9 @@ private slots:
         auto *pane = viewer.findChild<SearchResultsPane *>();
         QCOMPARE(pane->findChild<QLabel *>()->text(),
                  QStringLiteral("共找到 38 处（有的页面文字过多，只检索了其中一部分）："));
-        QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), 0);
+        QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), ViewerControl::SearchIncomplete);
         QVERIFY(!pane->isHidden()); // to say that not everything was searched
+        QCOMPARE(viewer.FindText(QString(100, QChar('7'))), ViewerControl::SearchIncomplete);
     }
 };
 
