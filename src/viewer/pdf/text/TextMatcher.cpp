@@ -30,6 +30,11 @@ bool isRun(char16_t c)
 int appendFolded(const FoldingTable &folding, char32_t c, std::u16string &out,
                  std::u32string &scratch)
 {
+    const char32_t single = folding.singleInBmp(c);
+    if (single && single != NormalizedText::SoftBreak && single != NormalizedText::HyphenBreak) {
+        out.push_back(char16_t(single));
+        return 1;
+    }
     scratch.clear();
     folding.append(c, scratch);
     int added = 0;
