@@ -1,8 +1,17 @@
 #include "viewer/pdf/text/PlainPageText.h"
 
+#include <algorithm>
+
 PlainPageText::PlainPageText(const PageText &page)
     : m_size(page.size), m_truncated(page.truncated)
 {
+    m_lineStarts.reserve(page.lines.size());
+    for (const TextLine &line : page.lines)
+        m_lineStarts.push_back(line.first);
+    if (std::all_of(page.codes.begin(), page.codes.end(), [](char32_t c) { return c < 0x100; })) {
+        m_latin1.assign(page.codes.begin(), page.codes.end());
+        return;
+    }
     m_codes.reserve(page.codes.size());
     for (size_t i = 0; i < page.codes.size(); ++i) {
         const char32_t c = page.codes[i];
@@ -13,9 +22,6 @@ PlainPageText::PlainPageText(const PageText &page)
             m_codes.push_back(char16_t(c));
         }
     }
-    m_lineStarts.reserve(page.lines.size());
-    for (const TextLine &line : page.lines)
-        m_lineStarts.push_back(line.first);
 }
 
 PageText PlainPageText::expand() const
@@ -23,7 +29,11 @@ PageText PlainPageText::expand() const
     PageText page;
     page.size = m_size;
     page.truncated = m_truncated;
-    page.codes.assign(m_codes.begin(), m_codes.end());
+    if (m_latin1.empty())
+        page.codes.assign(m_codes.begin(), m_codes.end());
+    else
+        page.codes.assign(reinterpret_cast<const unsigned char *>(m_latin1.data()),
+                          reinterpret_cast<const unsigned char *>(m_latin1.data()) + m_latin1.size());
     for (const auto &[index, code] : m_wide)
         page.codes[size_t(index)] = code;
     page.lines.reserve(m_lineStarts.size());
@@ -36,6 +46,6 @@ PageText PlainPageText::expand() const
 
 size_t PlainPageText::bytes() const
 {
-    return m_codes.capacity() * sizeof(char16_t) + m_wide.capacity() * sizeof(m_wide[0])
+    return m_latin1.capacity() + m_codes.capacity() * sizeof(char16_t) + m_wide.capacity() * sizeof(m_wide[0])
         + m_lineStarts.capacity() * sizeof(int);
 }
