@@ -4,27 +4,25 @@
 
 void CharStartMap::push_back(int value)
 {
-    const size_t index = m_steps.size();
+    const size_t index = m_size++;
+    if (index % StepsPerWord == 0)
+        m_steps.push_back(0);
     if (index % Stride == 0) {
         m_checkpoints.push_back(value);
-        m_steps.push_back(0);
     } else {
         const int step = value - m_last;
-        if (step >= LongStep) {
-            m_steps.push_back(LongStep);
+        std::uint64_t code = std::uint64_t(step);
+        if (step >= int(LongStep)) {
+            code = LongStep;
             m_longSteps.emplace_back(std::uint32_t(index), step);
-        } else {
-            m_steps.push_back(std::uint8_t(step));
         }
+        m_steps.back() |= code << (2 * (index % StepsPerWord));
     }
     m_last = value;
 }
 
-int CharStartMap::stepAt(size_t index) const
+int CharStartMap::longStepAt(size_t index) const
 {
-    const std::uint8_t step = m_steps[index];
-    if (step != LongStep)
-        return step;
     const auto it = std::lower_bound(m_longSteps.begin(), m_longSteps.end(),
                                      std::make_pair(std::uint32_t(index), 0));
     return it->second;
@@ -34,14 +32,16 @@ int CharStartMap::operator[](size_t index) const
 {
     const size_t base = index - index % Stride;
     int value = m_checkpoints[base / Stride];
-    for (size_t i = base + 1; i <= index; ++i)
-        value += stepAt(i);
+    for (size_t i = base + 1; i <= index; ++i) {
+        const unsigned code = codeAt(i);
+        value += code == LongStep ? longStepAt(i) : int(code);
+    }
     return value;
 }
 
 void CharStartMap::reserve(size_t count)
 {
-    m_steps.reserve(count);
+    m_steps.reserve(count / StepsPerWord + 1);
     m_checkpoints.reserve(count / Stride + 1);
 }
 
@@ -54,6 +54,6 @@ void CharStartMap::shrink_to_fit()
 
 size_t CharStartMap::bytes() const
 {
-    return m_steps.capacity() + m_checkpoints.capacity() * sizeof(int)
+    return m_steps.capacity() * sizeof(std::uint64_t) + m_checkpoints.capacity() * sizeof(int)
         + m_longSteps.capacity() * sizeof(m_longSteps[0]);
 }

@@ -1,26 +1,101 @@
 #include "viewer/pdf/text/PlainPageText.h"
 
-#include <algorithm>
+namespace {
+
+char32_t scalar(char32_t c)
+{
+    return c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? char32_t(0xFFFD) : c;
+}
+
+size_t utf8Length(char32_t c)
+{
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(char(c));
+    } else if (c < 0x800) {
+        out.push_back(char(0xC0 | (c >> 6)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(char(0xE0 | (c >> 12)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (c >> 18)));
+        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (c & 0x3F)));
+    }
+}
+
+void appendUtf16(std::u16string &out, char32_t c)
+{
+    if (c < 0x10000) {
+        out.push_back(char16_t(c));
+    } else {
+        out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+        out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    }
+}
+
+std::vector<char32_t> decodeUtf8(const std::string &in, size_t count)
+{
+    std::vector<char32_t> out;
+    out.reserve(count);
+    for (size_t i = 0; i < in.size();) {
+        const unsigned char lead = static_cast<unsigned char>(in[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (size_t k = 1; k < length; ++k)
+            c = (c << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
+        out.push_back(c);
+        i += length;
+    }
+    return out;
+}
+
+std::vector<char32_t> decodeUtf16(const std::u16string &in, size_t count)
+{
+    std::vector<char32_t> out;
+    out.reserve(count);
+    for (size_t i = 0; i < in.size(); ++i) {
+        const char16_t unit = in[i];
+        if (unit >= 0xD800 && unit < 0xDC00) { // written only as the first of a pair
+            out.push_back(0x10000 + ((char32_t(unit) - 0xD800) << 10) + (in[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            out.push_back(unit);
+        }
+    }
+    return out;
+}
+
+} // namespace
 
 PlainPageText::PlainPageText(const PageText &page)
-    : m_size(page.size), m_truncated(page.truncated)
+    : m_size(page.size), m_charCount(page.charCount()), m_truncated(page.truncated)
 {
     m_lineStarts.reserve(page.lines.size());
     for (const TextLine &line : page.lines)
         m_lineStarts.push_back(line.first);
-    if (std::all_of(page.codes.begin(), page.codes.end(), [](char32_t c) { return c < 0x100; })) {
-        m_latin1.assign(page.codes.begin(), page.codes.end());
-        return;
+    size_t utf8 = 0;
+    size_t utf16 = 0;
+    for (const char32_t code : page.codes) {
+        const char32_t c = scalar(code);
+        utf8 += utf8Length(c);
+        utf16 += c < 0x10000 ? 2 : 4;
     }
-    m_codes.reserve(page.codes.size());
-    for (size_t i = 0; i < page.codes.size(); ++i) {
-        const char32_t c = page.codes[i];
-        if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            m_codes.push_back(Wide);
-            m_wide.emplace_back(int(i), c);
-        } else {
-            m_codes.push_back(char16_t(c));
-        }
+    if (utf8 <= utf16) {
+        m_utf8.reserve(utf8);
+        for (const char32_t code : page.codes)
+            appendUtf8(m_utf8, scalar(code));
+    } else {
+        m_utf16.reserve(utf16 / 2);
+        for (const char32_t code : page.codes)
+            appendUtf16(m_utf16, scalar(code));
     }
 }
 
@@ -29,16 +104,11 @@ PageText PlainPageText::expand() const
     PageText page;
     page.size = m_size;
     page.truncated = m_truncated;
-    if (m_latin1.empty())
-        page.codes.assign(m_codes.begin(), m_codes.end());
-    else
-        page.codes.assign(reinterpret_cast<const unsigned char *>(m_latin1.data()),
-                          reinterpret_cast<const unsigned char *>(m_latin1.data()) + m_latin1.size());
-    for (const auto &[index, code] : m_wide)
-        page.codes[size_t(index)] = code;
+    page.codes = m_utf16.empty() ? decodeUtf8(m_utf8, size_t(m_charCount))
+                                 : decodeUtf16(m_utf16, size_t(m_charCount));
     page.lines.reserve(m_lineStarts.size());
     for (size_t l = 0; l < m_lineStarts.size(); ++l) {
-        const int end = l + 1 < m_lineStarts.size() ? m_lineStarts[l + 1] : charCount();
+        const int end = l + 1 < m_lineStarts.size() ? m_lineStarts[l + 1] : m_charCount;
         page.lines.push_back(TextLine{m_lineStarts[l], end - m_lineStarts[l], 0});
     }
     return page;
@@ -46,6 +116,6 @@ PageText PlainPageText::expand() const
 
 size_t PlainPageText::bytes() const
 {
-    return m_latin1.capacity() + m_codes.capacity() * sizeof(char16_t) + m_wide.capacity() * sizeof(m_wide[0])
+    return m_utf8.capacity() + m_utf16.capacity() * sizeof(char16_t)
         + m_lineStarts.capacity() * sizeof(int);
 }

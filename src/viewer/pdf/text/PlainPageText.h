@@ -1,14 +1,11 @@
 #pragma once
-// A page's characters and line starts without their boxes, in one byte a character
-// where all are Latin-1 and two otherwise: what the text index keeps to show the text
-// around a hit. The boxes come back with a fresh extraction of the page when a hit
-// is drawn.
+// A page's characters and line starts without their boxes, in UTF-8 or UTF-16,
+// whichever is smaller: what the text index keeps to show the text around a hit.
+// The boxes come back with a fresh extraction of the page when a hit is drawn.
 
 #include "viewer/pdf/text/PageText.h"
 
-#include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 class PlainPageText {
@@ -17,21 +14,19 @@ public:
     explicit PlainPageText(const PageText &page);
 
     QSizeF size() const { return m_size; } // points
-    int charCount() const { return int(m_latin1.empty() ? m_codes.size() : m_latin1.size()); }
+    int charCount() const { return m_charCount; }
     bool truncated() const { return m_truncated; }
     // The page with its characters and lines, and no boxes: enough for
-    // PageText::textOf with LineJoin::Flow.
+    // PageText::textOf with LineJoin::Flow. A code that is no Unicode scalar
+    // value comes back as U+FFFD.
     PageText expand() const;
     size_t bytes() const;
 
 private:
-    // Stands in m_codes for a character kept in m_wide.
-    static constexpr char16_t Wide = 0xD800;
-
     QSizeF m_size;
-    std::string m_latin1;   // the characters when every one is below U+0100
-    std::u16string m_codes; // otherwise
-    std::vector<std::pair<int, char32_t>> m_wide; // (character, code) beyond one UTF-16 unit
+    int m_charCount = 0;
+    std::string m_utf8;     // the characters, when UTF-8 is the smaller ...
+    std::u16string m_utf16; // ... else these
     std::vector<int> m_lineStarts;
     bool m_truncated = false;
 };

@@ -110,7 +110,8 @@ private slots:
         StagedPages pages({{"The quick brown fox jumps over the lazy dog near the river bank"},
                            {"无"},
                            {"这是第一行中文", "文本在第二行"},
-                           {"一二三四五六七八九十目标之后"}});
+                           {"一二三四五六七八九十目标之后"},
+                           {"古字𠀀𠀁在此"}});
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         std::vector<ListedHit> hits = search.searchAll("lazy");
@@ -134,6 +135,10 @@ private slots:
         QCOMPARE(hits[0].before, QStringLiteral("这是第一行"));
         QCOMPARE(hits[0].text, QStringLiteral("中文文本"));
         QCOMPARE(hits[0].after, QStringLiteral("在第二行"));
+
+        hits = search.searchAll("在此");
+        QCOMPARE(hits.size(), size_t(1));
+        QCOMPARE(hits[0].before, QStringLiteral("古字𠀀𠀁"));
 
         QCOMPARE(search.searchAll("the").size(), size_t(3));
         QVERIFY(search.searchAll("absent").empty());
