@@ -82,14 +82,19 @@ void timeFind(TextSearch &search, const char *label, const QString &text)
     search.reset();
     QElapsedTimer timer;
     timer.start();
+    double cpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
     const std::optional<SearchHit> hit = search.findText(text, 0);
     const double findMs = msSince(timer);
+    const double findCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpu;
     timer.restart();
+    cpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
     const size_t all = search.searchAll(text).size();
     const double allMs = msSince(timer);
+    const double allCpu = cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpu;
     const QByteArray where = hit ? "page " + QByteArray::number(hit->page + 1) : "none";
-    std::printf("  %-34s find %7.2f ms (%s)   search-all %7.2f ms (%zu hits)\n", label, findMs,
-                where.constData(), allMs, all);
+    std::printf("  %-24s find %7.2f ms, %7.2f ms CPU (%s)   search-all %7.2f ms, %7.2f ms CPU (%zu hits)\n",
+                label, findMs, findCpu, where.constData(), allMs, allCpu, all);
+    std::fflush(stdout);
 }
 
 void run(const char *name, const SampleDocument &doc, const QTemporaryDir &dir,
