@@ -229,9 +229,19 @@ private slots:
     }
 
     // Every page of a long book is indexed whole: the text of its last page is found.
+    // 10 000 pages of 1300 characters, as many as a thick book holds.
     void theLastPageOfALongBookIsFound()
     {
-        const QString path = m_fx.write("book.pdf", SampleDocument::textHeavy(10000));
+        SampleDocument book;
+        const QString prose = QStringLiteral("Of the ten thousand pages of this book, "
+                                             "every one is searched to its last line. ");
+        for (int p = 1; p <= 10000; ++p) {
+            QStringList lines{QStringLiteral("Page %1 of 10000").arg(p)};
+            for (int l = 0; l < 16; ++l)
+                lines << prose;
+            book.pages.append(SamplePage::withLines(lines, 10));
+        }
+        const QString path = m_fx.write("book.pdf", book);
         ScriptedModalUi ui;
         ui.progressWaitMs = 250000;
         MuPdfViewer viewer(ui);
