@@ -39,7 +39,8 @@ int appendFolded(const FoldingTable &folding, char32_t c, std::u16string &out,
     folding.append(c, scratch);
     int added = 0;
     for (char32_t f : scratch) {
-        if (f == NormalizedText::SoftBreak || f == NormalizedText::HyphenBreak)
+        if (f == NormalizedText::SoftBreak || f == NormalizedText::HyphenBreak || f > 0x10FFFF
+            || (f >= 0xD800 && f <= 0xDFFF))
             f = 0xFFFD;
         if (f > 0xFFFF) {
             out.push_back(char16_t(0xD800 + ((f - 0x10000) >> 10)));
