@@ -66,7 +66,7 @@ void check(bool condition)
         std::abort();
 }
 
-void checkHits(const PageText &page, const NormalizedText &norm, const std::u32string &query)
+void checkHits(const PageText &page, const NormalizedText &norm, const std::u16string &query)
 {
     check(norm.charStart.size() == norm.text.size() + 1);
     for (size_t i = 0; i < norm.charStart.size(); ++i) {
@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (c > 0x10FFFF || QChar::isSurrogate(c))
             c = 0xFFFD;
     }
-    const std::u32string query =
+    const std::u16string query =
         normalizeQuery(QString::fromUcs4(stretch.data(), qsizetype(stretch.size())));
     checkHits(page, norm, query);
     check(findFirst(norm, query).has_value());

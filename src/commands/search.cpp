@@ -15,7 +15,17 @@ void frmPdf::mnuJiansuo_Click()
                                    QStringLiteral("Vellumo 全文检索"), lastSearchText);
     if (lastSearchText.isEmpty())
         return;
-    if (Pdfc->SearchAll(lastSearchText) == 0)
+    switch (Pdfc->SearchAll(lastSearchText)) {
+    case 0:
         ui().messageBox(this, QStringLiteral("未检索到相关内容！"), QStringLiteral("检索"),
                         ModalUi::Icon::Information);
+        return;
+    case ViewerControl::SearchIncomplete:
+        ui().messageBox(this,
+                        QStringLiteral("在能检索的部分中未检索到相关内容，文档中有部分文字无法检索！"),
+                        QStringLiteral("检索"), ModalUi::Icon::Information);
+        return;
+    default:
+        return;
+    }
 }

@@ -41,6 +41,9 @@ public:
     // What FindText and SearchAll answer when the user cancelled the wait for the
     // document's text: not a "not found", so the shell shows nothing.
     static constexpr int SearchCancelled = -1;
+    // What they answer when nothing was found but part of the document's text could
+    // not be searched: a plain "not found" would be wrong there.
+    static constexpr int SearchIncomplete = -2;
     virtual int FindText(const QString &text) = 0;   // 0 = not found
     virtual void FindNext() = 0;
     virtual int SearchAll(const QString &text) = 0;  // 0 = nothing found

@@ -141,14 +141,22 @@ private slots:
         QCOMPARE(f.ui.prompts[1].defaultText, QStringLiteral("vellum"));
         QCOMPARE(f.ui.messages.size(), 1);
 
+        // A miss in a document whose text was not all searched says so.
+        f.viewer->findResult = ViewerControl::SearchIncomplete;
+        f.ui.inputAnswers = {QStringLiteral("vellum")};
+        f.window->Cmdc_Click(5);
+        QCOMPARE(f.ui.messages.size(), 2);
+        QCOMPARE(f.ui.messages[1].text,
+                 QStringLiteral("在能查找的部分中没有找到相关的内容，文档中有部分文字无法查找！"));
+
         // Cancel forgets the text and searches nothing.
         f.ui.inputAnswers = {QString()};
         f.window->Cmdc_Click(5);
         QCOMPARE(f.window->lastFindText, QString());
-        QCOMPARE(f.viewer->callCount("FindText"), 2);
+        QCOMPARE(f.viewer->callCount("FindText"), 3);
         f.ui.inputAnswers = {QString()};
         f.window->Cmdc_Click(5);
-        QCOMPARE(f.ui.prompts[3].defaultText, QString());
+        QCOMPARE(f.ui.prompts[4].defaultText, QString());
     }
 
     void rotationButtonPopsUpTheRotationMenu()

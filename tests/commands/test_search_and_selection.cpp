@@ -36,12 +36,19 @@ private slots:
         QCOMPARE(f.ui.prompts[1].defaultText, QStringLiteral("  "));
         QCOMPARE(f.ui.messages.size(), 1);
 
+        f.viewer->searchAllResult = ViewerControl::SearchIncomplete;
+        f.ui.inputAnswers = {QStringLiteral("  ")};
+        f.window->mnuJiansuo_Click();
+        QCOMPARE(f.ui.messages.size(), 2);
+        QCOMPARE(f.ui.messages[1].text,
+                 QStringLiteral("在能检索的部分中未检索到相关内容，文档中有部分文字无法检索！"));
+
         f.ui.inputAnswers = {QString()};
         f.window->mnuJiansuo_Click();
-        QCOMPARE(f.viewer->callCount("SearchAll"), 2);
+        QCOMPARE(f.viewer->callCount("SearchAll"), 3);
         f.ui.inputAnswers = {QString()};
         f.window->mnuJiansuo_Click();
-        QCOMPARE(f.ui.prompts[3].defaultText, QString());
+        QCOMPARE(f.ui.prompts[4].defaultText, QString());
         // The find prompt keeps its own memory.
         QCOMPARE(f.window->lastFindText, QString());
     }

@@ -71,7 +71,7 @@ bool ScriptedModalUi::waitWithProgress(QWidget *, const QString &label,
     progressLabels.append(label);
     if (cancelProgress)
         return false;
-    QDeadlineTimer deadline(60000);
+    QDeadlineTimer deadline(progressWaitMs);
     while (progress() < 100 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return progress() >= 100;

@@ -34,6 +34,7 @@ public:
     std::deque<std::function<void(QMenu *)>> menuActions;     // e.g. trigger an item
     std::deque<bool> printAnswers;
     bool cancelProgress = false;
+    int progressWaitMs = 60000; // how long a progress wait lasts before it gives up
 
     // What happened, in order.
     QList<Message> messages;

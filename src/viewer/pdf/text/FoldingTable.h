@@ -36,6 +36,15 @@ public:
         return appendBeyondBmp(c, out);
     }
 
+    // The folded form of c when that is one character of the BMP; 0 otherwise.
+    char32_t singleInBmp(char32_t c) const
+    {
+        if (c >= BmpSize)
+            return 0;
+        const char32_t folded = m_bmp[c];
+        return (folded & ExpansionFlag) || folded >= BmpSize ? 0 : folded;
+    }
+
     // Builder side: c folds to `folded` (not empty).
     void set(char32_t c, const std::u32string &folded);
 

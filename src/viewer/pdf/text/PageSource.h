@@ -3,15 +3,22 @@
 // is the real one; tests hand in pages of their own.
 
 #include "viewer/pdf/text/PageText.h"
+#include "viewer/pdf/text/PlainPageText.h"
 #include "viewer/pdf/text/TextMatcher.h"
 
 #include <QtGlobal>
 
 #include <memory>
 
+// What the index keeps of a page: its folded text for matching and its plain
+// characters for the text around a hit, without the characters' boxes.
 struct IndexedPage {
-    PageText text;
+    PlainPageText text;
     NormalizedText normalized;
+
+    IndexedPage() = default;
+    explicit IndexedPage(const PageText &page) : text(page), normalized(normalizePage(page)) {}
+    size_t bytes() const { return sizeof(IndexedPage) + text.bytes() + normalized.bytes(); }
 };
 
 class PageSource {

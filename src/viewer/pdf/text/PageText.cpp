@@ -5,16 +5,6 @@
 #include <algorithm>
 #include <string>
 
-void PageText::dropText()
-{
-    if (codes.empty())
-        return;
-    codes = {};
-    boxes = {};
-    lines = {};
-    truncated = true;
-}
-
 int PageText::lineOf(int index) const
 {
     if (index < 0 || index >= charCount())
@@ -29,7 +19,7 @@ std::vector<QRectF> PageText::rectsFor(TextRange range) const
     std::vector<QRectF> rects;
     range.begin = std::max(range.begin, 0);
     range.end = std::min(range.end, charCount());
-    if (range.isEmpty())
+    if (range.isEmpty() || boxes.size() != codes.size())
         return rects;
     for (int l = lineOf(range.begin); l < int(lines.size()) && lines[size_t(l)].first < range.end; ++l) {
         const TextLine &line = lines[size_t(l)];
@@ -46,6 +36,8 @@ std::vector<QRectF> PageText::rectsFor(TextRange range) const
 
 bool PageText::continuesLine(int prev, int next) const
 {
+    if (boxes.size() != codes.size())
+        return false;
     const auto bounds = [this](int l) {
         const TextLine &line = lines[size_t(l)];
         QRectF rect;

@@ -51,17 +51,15 @@ struct TextRange {
 struct PageText {
     QSizeF size;                  // points
     std::vector<char32_t> codes;  // one per character
-    std::vector<CharBox> boxes;   // parallel to codes
+    std::vector<CharBox> boxes;   // parallel to codes; none in the index's plain copy
     std::vector<TextLine> lines;  // in order, covering every character
     bool truncated = false;       // the page has more characters than these
-
-    // Keeps none of the characters and marks the page truncated (when it had any).
-    void dropText();
 
     int charCount() const { return int(codes.size()); }
     // The line holding character `index`, or -1.
     int lineOf(int index) const;
-    // One rectangle per line piece of the range, each the union of its characters' boxes.
+    // One rectangle per line piece of the range, each the union of its characters' boxes;
+    // none without boxes.
     std::vector<QRectF> rectsFor(TextRange range) const;
 
     enum class LineJoin {
@@ -70,7 +68,7 @@ struct PageText {
     };
     // Whether line `next` goes on where line `prev` ends, on the same printed
     // line: MuPDF starts a new line at a wide gap (justified text) or where the
-    // font size changes.
+    // font size changes. Never without boxes.
     bool continuesLine(int prev, int next) const;
     // Plain text of the range; blanks between two Chinese characters are left out.
     // With starts, also where each character of the range, and the range's end,

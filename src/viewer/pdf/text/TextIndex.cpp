@@ -11,7 +11,10 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <system_error>
 #include <vector>
@@ -21,6 +24,7 @@ struct TextIndex::Run {
     QString userPassword;
     QString ownerPassword;
     int firstPage = 0;
+    size_t maxBytes = 0;
     quint64 generation = 0; // the owner's generation while this run is its current one
 
     std::atomic<bool> cancelled{false};
@@ -34,7 +38,10 @@ struct TextIndex::Run {
     int total = -1;
     int done = 0;
     std::vector<std::shared_ptr<const IndexedPage>> pages;
-    size_t pageBytes = 0; // held by the published pages; their text within MaxIndexBytes
+    size_t pageBytes = 0; // held by the published pages
+    std::vector<int> wanted; // pages whose full text is asked for, oldest first
+    std::deque<std::pair<int, std::shared_ptr<const PageText>>> pageTexts; // newest last
+    std::condition_variable wake; // a full text wanted, or the run cancelled
 };
 
 TextIndex::TextIndex(QObject *parent) : QObject(parent) {}
@@ -53,6 +60,7 @@ void TextIndex::start(std::shared_ptr<const FileVersion> version, const QString 
     run->userPassword = userPassword;
     run->ownerPassword = ownerPassword;
     run->firstPage = firstPage;
+    run->maxBytes = m_maxBytes;
     run->generation = ++m_generation;
     run->owner = this;
     m_run = run;
@@ -77,6 +85,7 @@ void TextIndex::stop()
         m_run->owner = nullptr;
         m_run->cancelled = true;
     }
+    m_run->wake.notify_all();
     if (m_run->cookie)
         vshim_abort_cookie(m_run->cookie);
     m_run.reset();
@@ -123,6 +132,29 @@ size_t TextIndex::memoryBytes() const
     return m_run->pages.capacity() * sizeof(std::shared_ptr<const IndexedPage>) + m_run->pageBytes;
 }
 
+std::shared_ptr<const PageText> TextIndex::pageText(int page) const
+{
+    if (!m_run)
+        return nullptr;
+    {
+        std::lock_guard<std::mutex> lock(m_run->mutex);
+        for (const auto &[number, text] : m_run->pageTexts)
+            if (number == page)
+                return text;
+        if (page < 0 || (m_run->total >= 0 && page >= m_run->total))
+            return nullptr;
+        std::vector<int> &wanted = m_run->wanted;
+        if (std::find(wanted.begin(), wanted.end(), page) != wanted.end())
+            return nullptr;
+        // Only the latest wishes count: more would push each other out of the cache.
+        if (wanted.size() >= KeptPageTexts)
+            wanted.erase(wanted.begin());
+        wanted.push_back(page);
+    }
+    m_run->wake.notify_all();
+    return nullptr;
+}
+
 void TextIndex::report(const std::shared_ptr<Run> &run, int done, int total)
 {
     std::lock_guard<std::mutex> lock(run->mutex);
@@ -146,15 +178,51 @@ void TextIndex::deliverProgress(quint64 generation, int done, int total)
         emit completed();
 }
 
+void TextIndex::deliverPageText(quint64 generation, int page)
+{
+    if (generation == m_generation)
+        emit pageTextReady(page);
+}
+
+// On the worker: extracts the pages whose full text is wanted, until none is.
+void TextIndex::servePageTexts(const std::shared_ptr<Run> &run, const TextDocument &document)
+{
+    for (;;) {
+        int page;
+        {
+            std::lock_guard<std::mutex> lock(run->mutex);
+            if (run->cancelled || run->wanted.empty())
+                return;
+            page = run->wanted.front();
+            run->wanted.erase(run->wanted.begin());
+            if (page >= run->total)
+                continue; // asked for before the page count was known
+        }
+        std::optional<PageText> text = document.extractPage(page, run->cookie);
+        if (run->cancelled)
+            return;
+        // An unreadable page is kept empty rather than asked for again and again.
+        auto shared = std::make_shared<const PageText>(text ? std::move(*text) : PageText());
+        std::lock_guard<std::mutex> lock(run->mutex);
+        run->pageTexts.emplace_back(page, std::move(shared));
+        if (run->pageTexts.size() > KeptPageTexts)
+            run->pageTexts.pop_front();
+        if (TextIndex *owner = run->owner)
+            QMetaObject::invokeMethod(owner, "deliverPageText", Qt::QueuedConnection,
+                                      Q_ARG(quint64, run->generation), Q_ARG(int, page));
+    }
+}
+
 namespace {
 
-size_t bytesOf(const IndexedPage &page)
+// What stands for a page whose text does not fit: none of it, and the mark that
+// part of the text is missing when it had any.
+PageText leftOut(const PageText &page)
 {
-    return sizeof(IndexedPage) + page.text.codes.capacity() * sizeof(char32_t)
-        + page.text.boxes.capacity() * sizeof(CharBox)
-        + page.text.lines.capacity() * sizeof(TextLine)
-        + page.normalized.text.capacity() * sizeof(char32_t)
-        + page.normalized.charStart.capacity() * sizeof(int);
+    PageText out;
+    out.size = page.size;
+    out.truncated = page.truncated || page.charCount() > 0;
+    return out;
 }
 
 // Indexing yields to rendering and to the window on a busy machine.
@@ -190,6 +258,8 @@ void TextIndex::work(std::shared_ptr<Run> run)
     // without the lock.
     int cursor = std::clamp(run->firstPage, 0, std::max(total - 1, 0));
     for (int done = 0; done < total && !run->cancelled;) {
+        if (document)
+            servePageTexts(run, *document);
         const int hint = run->hint.exchange(-1);
         if (hint >= 0 && hint < total)
             cursor = hint;
@@ -199,15 +269,13 @@ void TextIndex::work(std::shared_ptr<Run> run)
         std::optional<PageText> text = document->extractPage(cursor, run->cookie);
         if (run->cancelled)
             break;
-        auto page = std::make_shared<IndexedPage>();
-        if (text) // an unreadable page stays empty, so a search passes over it
-            page->text = std::move(*text);
-        page->normalized = normalizePage(page->text);
-        size_t bytes = bytesOf(*page);
-        if (run->pageBytes + bytes > MaxIndexBytes) {
-            page->text.dropText();
-            page->normalized = normalizePage(page->text);
-            bytes = bytesOf(*page);
+        // An unreadable page stays empty, so a search passes over it.
+        auto page = text ? std::make_shared<const IndexedPage>(*text)
+                         : std::make_shared<const IndexedPage>(PageText());
+        size_t bytes = page->bytes();
+        if (text && run->pageBytes + bytes > run->maxBytes) {
+            page = std::make_shared<const IndexedPage>(leftOut(*text));
+            bytes = page->bytes();
         }
         {
             std::lock_guard<std::mutex> lock(run->mutex);
@@ -217,5 +285,13 @@ void TextIndex::work(std::shared_ptr<Run> run)
         }
         report(run, done, total);
         cursor = (cursor + 1) % total;
+    }
+    // Every page indexed: the worker stays to give pages' full text until the run ends.
+    while (document) {
+        servePageTexts(run, *document);
+        std::unique_lock<std::mutex> lock(run->mutex);
+        run->wake.wait(lock, [&] { return run->cancelled || !run->wanted.empty(); });
+        if (run->cancelled)
+            break;
     }
 }

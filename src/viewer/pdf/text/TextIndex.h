@@ -1,7 +1,11 @@
 #pragma once
 // Extracts the text of every page of the open document on a worker thread, with its
 // own MuPDF document, so neither opening nor rendering waits for it. Finished pages
-// are published one by one; readers on the GUI thread take what is ready.
+// are published one by one; readers on the GUI thread take what is ready. A page
+// keeps only its folded and plain text (about five bytes a character), so a book of
+// 100 million characters is indexed whole; the characters' boxes, which drawing a
+// hit or selecting needs, are extracted again on the same worker when asked for,
+// and the last few are kept.
 //
 // Threads: start/stop/prioritize and the getters are called on the owner's thread.
 // The worker only writes the shared run state under its mutex; signals reach the
@@ -16,13 +20,17 @@
 
 #include <memory>
 
+class TextDocument;
+
 class TextIndex : public QObject, public PageSource {
     Q_OBJECT
 public:
-    // A document of very many pages must not take the machine's memory: past this bound
-    // pages keep no text and are marked truncated (each page keeps at most the shim's
-    // VSHIM_TEXT_MAX_CHARS characters anyway). A 1000-page book takes about 80 MiB.
-    static constexpr size_t MaxIndexBytes = size_t(256) << 20;
+    // How many pages' full text (with boxes) stay at hand.
+    static constexpr size_t KeptPageTexts = 16;
+    // A hostile document of very many pages must not take the machine's memory: past
+    // this bound pages keep no text and are marked truncated, so a search says that
+    // part of the text was not searched. 100 million characters fit.
+    static constexpr size_t DefaultMaxBytes = size_t(768) << 20;
 
     explicit TextIndex(QObject *parent = nullptr);
     ~TextIndex() override;
@@ -35,6 +43,8 @@ public:
     // Cancels the worker without waiting for it (a read from a hung disk may
     // hold it up), then forgets every page.
     void stop();
+    // The bound on the published pages' bytes for runs started from now on.
+    void setMaxBytes(size_t bytes) { m_maxBytes = bytes; }
     // Lets the worker take this page (0-based), and those after it, next.
     void prioritize(int page);
 
@@ -49,9 +59,15 @@ public:
     // Bytes held by the published pages.
     size_t memoryBytes() const;
 
+    // The page's (0-based) full text, characters with their boxes, when it is one of
+    // the last few asked for; otherwise asks the worker for it and gives null, and
+    // pageTextReady(page) follows once it is there. Never waits.
+    std::shared_ptr<const PageText> pageText(int page) const;
+
 signals:
     void progressChanged(int done, int total);
     void completed();
+    void pageTextReady(int page);
 
 private:
     struct Run;
@@ -59,9 +75,12 @@ private:
     // through the run's owner, under the run's mutex.
     static void work(std::shared_ptr<Run> run);
     static void report(const std::shared_ptr<Run> &run, int done, int total);
-    // Runs on the owner's thread, queued by report().
+    static void servePageTexts(const std::shared_ptr<Run> &run, const TextDocument &document);
+    // Run on the owner's thread, queued by the worker.
     Q_INVOKABLE void deliverProgress(quint64 generation, int done, int total);
+    Q_INVOKABLE void deliverPageText(quint64 generation, int page);
 
     std::shared_ptr<Run> m_run;
     quint64 m_generation = 0;
+    size_t m_maxBytes = DefaultMaxBytes;
 };

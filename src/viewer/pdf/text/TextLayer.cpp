@@ -18,8 +18,10 @@ TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
     });
     connect(&view, &PageView::currentPageChanged, this, [this](int page) {
         m_index.prioritize(page);
+        fetchAround(page);
         markFindHits();
     });
+    connect(&m_index, &TextIndex::pageTextReady, this, &TextLayer::pageTextArrived);
     // The index would compete with the first page for the cores.
     connect(&view, &PageView::firstPageShown, this, &TextLayer::startIndex);
     connect(&view, &PageView::textPressed, this, &TextLayer::pressed);
@@ -56,6 +58,15 @@ void TextLayer::startIndex()
     const IndexRequest request = *std::exchange(m_indexWaiting, std::nullopt);
     m_index.start(request.version, request.userPassword, request.ownerPassword,
                   std::max(m_view.currentPage(), 0));
+    fetchAround(m_view.currentPage());
+}
+
+// The full text of the pages in view, at hand before the reader selects on them.
+void TextLayer::fetchAround(int page)
+{
+    for (const int p : {page, page + 1, page - 1})
+        if (p >= 0)
+            m_index.pageText(p);
 }
 
 void TextLayer::documentClosed()
@@ -76,7 +87,7 @@ int TextLayer::FindText(const QString &text)
     forgetLastSearch();
     const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
     if (!hit)
-        return m_search.lastOutcome().cancelled ? ViewerControl::SearchCancelled : 0;
+        return missAnswer(m_search.lastOutcome());
     m_finding = true;
     showHit(*hit);
     return 1;
@@ -108,27 +119,34 @@ int TextLayer::SearchAll(const QString &text)
     forgetLastSearch();
     FoundHits found = m_search.searchAll(text);
     const SearchOutcome &outcome = m_search.lastOutcome();
-    // The listed hits are marked; those past the list are counted only.
-    for (const SearchHit &hit : found.listed)
-        m_allHits[hit.page] += rectsOf(hit.page, hit.match.chars);
-    m_view.setHighlights(PageView::HighlightLayer::SearchHits, m_allHits);
-    m_results->setHits(std::move(found.listed), found.total, outcome.coveredTruncated,
+    // Hits are marked on the pages around the view, as a find's are; those past
+    // the list are counted, not listed.
+    const size_t total = found.total;
+    m_finding = total > 0;
+    markFindHits();
+    m_results->setHits(std::move(found.listed), total, outcome.coveredTruncated,
                        [this](const SearchHit &hit) { return m_search.listed(hit); });
     // Without hits the list stays up only to say that some text was not searched.
-    if (outcome.cancelled || (found.total == 0 && !outcome.coveredTruncated))
+    if (outcome.cancelled || (total == 0 && !outcome.coveredTruncated))
         m_results->hide();
     else
         m_results->reveal();
-    return outcome.cancelled ? ViewerControl::SearchCancelled
-                             : int(std::min<size_t>(found.total, INT_MAX));
+    return total == 0 ? missAnswer(outcome) : int(std::min<size_t>(total, INT_MAX));
+}
+
+int TextLayer::missAnswer(const SearchOutcome &outcome)
+{
+    if (outcome.cancelled)
+        return ViewerControl::SearchCancelled;
+    return outcome.coveredTruncated ? ViewerControl::SearchIncomplete : 0;
 }
 
 // A new search replaces the hits of the last one, their list included, even
 // while it waits for pages still being read.
 void TextLayer::forgetLastSearch()
 {
-    m_allHits.clear();
     m_finding = false;
+    m_shownHit.reset();
     m_view.setHighlights(PageView::HighlightLayer::SearchHits, {});
     m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {});
     if (m_results) {
@@ -139,18 +157,46 @@ void TextLayer::forgetLastSearch()
 
 void TextLayer::showHit(const SearchHit &hit)
 {
+    emit jumping();
+    m_shownHit = hit;
+    m_hitPlaced = false;
+    placeShownHit();
+    markFindHits();
+}
+
+// Marks the shown hit and brings it into view: its page at once, the hit itself
+// once the page's full text is there.
+void TextLayer::placeShownHit()
+{
+    if (!m_shownHit || m_hitPlaced)
+        return;
+    const SearchHit &hit = *m_shownHit;
+    const std::shared_ptr<const PageText> text = m_index.pageText(hit.page);
     const QVector<QRectF> rects = rectsOf(hit.page, hit.match.chars);
     m_view.setHighlights(PageView::HighlightLayer::CurrentHit, {{hit.page, rects}});
     QRectF area;
     for (const QRectF &rect : rects)
         area = area.united(rect);
-    emit jumping();
+    const std::shared_ptr<const IndexedPage> indexed = m_index.page(hit.page);
+    if (!text && indexed) // the page for now, the hit when its boxes are in
+        area = QRectF(QPointF(0, 0), indexed->text.size());
     m_view.scrollToPageRect(hit.page, area);
-    markFindHits();
+    m_hitPlaced = text != nullptr;
 }
 
-// Every hit of a find on the pages in and around the view, marked as the
-// reader moves; a search-all marks all of its hits at once instead.
+void TextLayer::pageTextArrived(int page)
+{
+    emit m_view.readingChanged(); // an assistive technology may be waiting for it
+    if (m_shownHit && m_shownHit->page == page)
+        placeShownHit();
+    markFindHits();
+    for (const PageRange &range : m_selection.ranges())
+        if (range.page == page)
+            selectionChanged();
+}
+
+// Every hit of the last find or search-all on the pages in and around the view,
+// marked as the reader moves: drawing a hit takes its page's full text.
 void TextLayer::markFindHits()
 {
     const int current = m_view.currentPage();
@@ -169,19 +215,28 @@ void TextLayer::markFindHits()
 QVector<QRectF> TextLayer::rectsOf(int page, TextRange range) const
 {
     QVector<QRectF> out;
-    if (const std::shared_ptr<const IndexedPage> indexed = m_index.page(page)) {
-        for (const QRectF &rect : indexed->text.rectsFor(range))
+    if (const std::shared_ptr<const PageText> text = m_index.pageText(page)) {
+        for (const QRectF &rect : text->rectsFor(range))
             out.append(rect);
     }
     return out;
 }
 
+std::shared_ptr<const PageText> TextLayer::pageText(int page) const
+{
+    return m_index.pageText(page);
+}
+
 TextSelection::PageLookup TextLayer::pageLookup() const
 {
-    // Pages stay alive in the index as long as its run, which outlasts this call.
-    return [this](int page) -> const PageText * {
-        const std::shared_ptr<const IndexedPage> indexed = m_index.page(page);
-        return indexed ? &indexed->text : nullptr;
+    // The lookup keeps the pages it gave alive for as long as it lives.
+    auto held = std::make_shared<std::vector<std::shared_ptr<const PageText>>>();
+    return [this, held](int page) -> const PageText * {
+        std::shared_ptr<const PageText> text = m_index.pageText(page);
+        if (!text)
+            return nullptr;
+        held->push_back(text);
+        return text.get();
     };
 }
 
@@ -218,12 +273,6 @@ void TextLayer::selectionChanged()
         rects[range.page] = rectsOf(range.page, range.range);
     m_view.setHighlights(PageView::HighlightLayer::Selection, rects);
     emit m_view.readingChanged();
-}
-
-std::shared_ptr<const PageText> TextLayer::pageText(int page) const
-{
-    const std::shared_ptr<const IndexedPage> indexed = m_index.page(page);
-    return indexed ? std::shared_ptr<const PageText>(indexed, &indexed->text) : nullptr;
 }
 
 TextRange TextLayer::selectionOn(int page) const

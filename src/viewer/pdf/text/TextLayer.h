@@ -40,12 +40,14 @@ public:
     // Forgets the document's text, the selection, the search and its highlights.
     void documentClosed();
 
-    int FindText(const QString &text);   // 0 = not found
+    int FindText(const QString &text);   // 0 = not found in a text searched whole
     void FindNext();
     void findPrevious();
     int SearchAll(const QString &text);  // number of hits
     QString SelectedText() const { return m_selection.text(); }
 
+    // The page's (0-based) full text, characters with their boxes, when it is at
+    // hand; null until the index has extracted it again, which this asks for.
     std::shared_ptr<const PageText> pageText(int page) const override;
     TextRange selectionOn(int page) const override;
 
@@ -61,11 +63,16 @@ private:
     };
 
     void startIndex();
+    void fetchAround(int page);
+    // What FindText and SearchAll answer when they found nothing.
+    static int missAnswer(const SearchOutcome &outcome);
 
     void markFindHits();
 
     void forgetLastSearch();
     void showHit(const SearchHit &hit);
+    void placeShownHit();
+    void pageTextArrived(int page);
     QVector<QRectF> rectsOf(int page, TextRange range) const;
     void pressed(const PagePoint &at);
     void moved(const PagePoint &at);
@@ -79,7 +86,8 @@ private:
     TextSearch m_search;
     TextSelection m_selection;
     TextPoint m_anchor;          // where the current drag started
-    RectsByPage m_allHits;       // highlights of the last search-all, kept while going through it
-    bool m_finding = false;      // a find's hits are marked on the pages around the view
+    bool m_finding = false;      // the last search's hits are marked on the pages around the view
+    std::optional<SearchHit> m_shownHit; // the hit last shown
+    bool m_hitPlaced = false;    // ... drawn and scrolled to with its page's full text
     QPointer<SearchResultsPane> m_results; // owned by its parent widget once placed
 };

@@ -20,9 +20,38 @@ bool isAlphabeticLetter(char32_t c)
 }
 
 // True when the separator is one of the matcher's run marks, not a folded character.
-bool isRun(char32_t c)
+bool isRun(char16_t c)
 {
     return c == U' ' || c == NormalizedText::SoftBreak || c == NormalizedText::HyphenBreak;
+}
+
+// Appends c folded, in UTF-16, with the marks' code points turned to U+FFFD;
+// returns the units added. scratch is reused from call to call.
+int appendFolded(const FoldingTable &folding, char32_t c, std::u16string &out,
+                 std::u32string &scratch)
+{
+    const char32_t single = folding.singleInBmp(c);
+    if (single && single != NormalizedText::SoftBreak && single != NormalizedText::HyphenBreak) {
+        out.push_back(char16_t(single));
+        return 1;
+    }
+    scratch.clear();
+    folding.append(c, scratch);
+    int added = 0;
+    for (char32_t f : scratch) {
+        if (f == NormalizedText::SoftBreak || f == NormalizedText::HyphenBreak || f > 0x10FFFF
+            || (f >= 0xD800 && f <= 0xDFFF))
+            f = 0xFFFD;
+        if (f > 0xFFFF) {
+            out.push_back(char16_t(0xD800 + ((f - 0x10000) >> 10)));
+            out.push_back(char16_t(0xDC00 + ((f - 0x10000) & 0x3FF)));
+            added += 2;
+        } else {
+            out.push_back(char16_t(f));
+            ++added;
+        }
+    }
+    return added;
 }
 
 } // namespace
@@ -31,6 +60,7 @@ NormalizedText normalizePage(const PageText &page)
 {
     const FoldingTable &folding = FoldingTable::shared();
     NormalizedText out;
+    std::u32string scratch;
     out.text.reserve(page.codes.size() + page.lines.size());
     out.charStart.reserve(page.codes.size() + page.lines.size() + 1);
 
@@ -86,19 +116,22 @@ NormalizedText normalizePage(const PageText &page)
             runVanishes = true;
             continue;
         }
-        for (int added = folding.append(c, out.text); added > 0; --added)
+        for (int added = appendFolded(folding, c, out.text, scratch); added > 0; --added)
             out.charStart.push_back(i);
         previous = c;
     }
     closeRun(0);
     out.charStart.push_back(count);
+    out.text.shrink_to_fit();
+    out.charStart.shrink_to_fit();
     return out;
 }
 
-std::u32string normalizeQuery(const QString &query)
+std::u16string normalizeQuery(const QString &query)
 {
     const FoldingTable &folding = FoldingTable::shared();
-    std::u32string out;
+    std::u16string out;
+    std::u32string scratch;
     const QList<uint> codes = query.toUcs4();
     for (uint code : codes) {
         const char32_t c = code;
@@ -106,7 +139,7 @@ std::u32string normalizeQuery(const QString &query)
             if (out.empty() || out.back() != U' ')
                 out.push_back(U' ');
         } else {
-            folding.append(c, out);
+            appendFolded(folding, c, out, scratch);
         }
     }
     return out;
@@ -115,14 +148,14 @@ std::u32string normalizeQuery(const QString &query)
 namespace {
 
 // End (exclusive, in normalized positions) of a hit starting at `pos`, or npos.
-size_t matchAt(const std::u32string &text, size_t pos, const std::u32string &query)
+size_t matchAt(const std::u16string &text, size_t pos, const std::u16string &query)
 {
     size_t i = pos;
     size_t j = 0;
     while (j < query.size()) {
         if (i >= text.size())
-            return std::u32string::npos;
-        const char32_t c = text[i];
+            return std::u16string::npos;
+        const char16_t c = text[i];
         if (c == NormalizedText::SoftBreak) {
             if (query[j] == U' ')
                 ++j;
@@ -136,42 +169,42 @@ size_t matchAt(const std::u32string &text, size_t pos, const std::u32string &que
             continue;
         }
         if (c != query[j])
-            return std::u32string::npos;
+            return std::u16string::npos;
         ++i;
         ++j;
     }
     return i;
 }
 
-bool canStart(char32_t c, char32_t queryFirst)
+bool canStart(char16_t c, char16_t queryFirst)
 {
     return c == queryFirst || (queryFirst == U' ' && c == NormalizedText::SoftBreak)
         || (isHyphen(queryFirst) && c == NormalizedText::HyphenBreak);
 }
 
 // First hit at normalized position >= pos, as normalized [begin, end); begin == npos if none.
-std::pair<size_t, size_t> scan(const std::u32string &text, size_t pos, const std::u32string &query)
+std::pair<size_t, size_t> scan(const std::u16string &text, size_t pos, const std::u16string &query)
 {
-    const char32_t first = query.front();
+    const char16_t first = query.front();
     const bool onlyItself = first != U' ' && !isHyphen(first); // no mark can stand for it
     for (; pos < text.size(); ++pos) {
         if (onlyItself) {
             pos = text.find(first, pos);
-            if (pos == std::u32string::npos)
+            if (pos == std::u16string::npos)
                 break;
         } else if (!canStart(text[pos], first)) {
             continue;
         }
         const size_t end = matchAt(text, pos, query);
-        if (end != std::u32string::npos)
+        if (end != std::u16string::npos)
             return {pos, end};
     }
-    return {std::u32string::npos, 0};
+    return {std::u16string::npos, 0};
 }
 
 TextMatch toMatch(const NormalizedText &page, size_t begin, size_t end)
 {
-    const char32_t last = page.text[end - 1];
+    const char16_t last = page.text[end - 1];
     if (isRun(last))
         return TextMatch{begin, end, TextRange{page.charStart[begin], page.charStart[end]}};
     // A hit ending inside a character folded to several takes all of it.
@@ -183,18 +216,18 @@ TextMatch toMatch(const NormalizedText &page, size_t begin, size_t end)
 
 } // namespace
 
-std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u32string &query,
+std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u16string &query,
                                    size_t from)
 {
     if (query.empty())
         return std::nullopt;
     const auto hit = scan(page.text, from, query);
-    if (hit.first == std::u32string::npos)
+    if (hit.first == std::u16string::npos)
         return std::nullopt;
     return toMatch(page, hit.first, hit.second);
 }
 
-std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string &query)
+std::vector<TextMatch> findAll(const NormalizedText &page, const std::u16string &query)
 {
     std::vector<TextMatch> hits;
     if (query.empty())
@@ -202,7 +235,7 @@ std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string 
     size_t pos = 0;
     for (;;) {
         const auto hit = scan(page.text, pos, query);
-        if (hit.first == std::u32string::npos)
+        if (hit.first == std::u16string::npos)
             break;
         hits.push_back(toMatch(page, hit.first, hit.second));
         pos = hits.back().end;

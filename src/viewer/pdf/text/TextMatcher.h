@@ -10,6 +10,7 @@
 //   hyphen, or with it as typed.
 // Pure functions, no Qt objects beyond QString input.
 
+#include "viewer/pdf/text/CharStartMap.h"
 #include "viewer/pdf/text/PageText.h"
 
 #include <QString>
@@ -18,27 +19,30 @@
 #include <string>
 #include <vector>
 
-// A page's text folded for matching, with a map back to its characters.
+// A page's text folded for matching, in UTF-16, with a map back to its characters.
 struct NormalizedText {
-    // Marks, beyond Unicode so no page character is mistaken for them:
+    // Marks, noncharacters that no folded page character or query is left as (they
+    // fold to U+FFFD):
     // a blank or line-break run next to Chinese text, which matches a query blank or nothing;
-    static constexpr char32_t SoftBreak = 0x110000;
+    static constexpr char16_t SoftBreak = 0xFDD0;
     // a hyphen ending a line inside a word with the break after it, which matches
     // nothing, or a query hyphen (and a blank after it).
-    static constexpr char32_t HyphenBreak = 0x110001;
+    static constexpr char16_t HyphenBreak = 0xFDD1;
 
-    std::u32string text;
-    // Size text.size() + 1. A folded character text[i] stands for character charStart[i]
-    // (when a character folds to several, each of them stands for it). A blank run or
-    // break text[i] stands for characters [charStart[i], charStart[i + 1]); a line break
-    // with no blank character stands for no character at all.
-    std::vector<int> charStart;
+    std::u16string text;
+    // Size text.size() + 1. A folded unit text[i] stands for character charStart[i]
+    // (when a character folds to several units, each of them stands for it). A blank
+    // run or break text[i] stands for characters [charStart[i], charStart[i + 1]); a
+    // line break with no blank character stands for no character at all.
+    CharStartMap charStart;
+
+    size_t bytes() const { return text.capacity() * sizeof(char16_t) + charStart.bytes(); }
 };
 
 NormalizedText normalizePage(const PageText &page);
 
 // A query folded the same way, blank runs collapsed to one blank. Empty only for "".
-std::u32string normalizeQuery(const QString &query);
+std::u16string normalizeQuery(const QString &query);
 
 // A hit: normalized positions [begin, end) and the characters they stand for.
 struct TextMatch {
@@ -48,7 +52,7 @@ struct TextMatch {
 };
 
 // The first hit that starts at or after normalized position `from`.
-std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u32string &query,
+std::optional<TextMatch> findFirst(const NormalizedText &page, const std::u16string &query,
                                    size_t from = 0);
 // Every hit, in order, without overlaps.
-std::vector<TextMatch> findAll(const NormalizedText &page, const std::u32string &query);
+std::vector<TextMatch> findAll(const NormalizedText &page, const std::u16string &query);

@@ -67,7 +67,7 @@ bool TextSearch::walkPages(const std::function<std::vector<int>(int)> &makeOrder
             const std::shared_ptr<const IndexedPage> page = m_pages.page(order[next]);
             if (!page)
                 return false;
-            m_outcome.coveredTruncated = m_outcome.coveredTruncated || page->text.truncated;
+            m_outcome.coveredTruncated = m_outcome.coveredTruncated || page->text.truncated();
             if (visit(next, order[next], *page)) {
                 next = order.size();
                 return true;
@@ -130,7 +130,7 @@ std::optional<SearchHit> TextSearch::findText(const QString &text, int currentPa
         return std::nullopt;
     }
     const auto startPosition = [&]() -> size_t {
-        const std::u32string query = normalizeQuery(text);
+        const std::u16string query = normalizeQuery(text);
         const bool sameQuery = query == m_query;
         m_query = query;
         if (!m_current || m_current->page != currentPage)
@@ -165,7 +165,7 @@ std::optional<SearchHit> TextSearch::findPrevious(int currentPage)
     if (m_query.empty())
         return std::nullopt;
     const int startPage = m_current ? m_current->page : currentPage;
-    const size_t before = m_current ? m_current->match.begin : std::u32string::npos;
+    const size_t before = m_current ? m_current->match.begin : std::u16string::npos;
     const auto makeOrder = [startPage](int total) {
         // The start page, the pages before it, the pages after it from the last
         // one back, and the start page again for hits below the starting position.
@@ -238,7 +238,14 @@ ListedHit TextSearch::listed(const SearchHit &hit) const
     const std::shared_ptr<const IndexedPage> page = m_pages.page(hit.page);
     if (!page)
         return listed;
-    const PageText &text = page->text;
+    // A list asks for the hits of one page after another: the page's text is
+    // expanded once for all of them.
+    if (m_listedPage != hit.page || m_listedGeneration != m_pages.generation()) {
+        m_listedText = page->text.expand();
+        m_listedPage = hit.page;
+        m_listedGeneration = m_pages.generation();
+    }
+    const PageText &text = m_listedText;
     const TextRange &r = hit.match.chars;
     listed.before = oneLine(text.textOf({std::max(r.begin - ContextChars, 0), r.begin},
                                         PageText::LineJoin::Flow));

@@ -98,7 +98,11 @@ private:
     const PageSource &m_pages;
     ModalUi &m_ui;
     QWidget *m_dialogParent;
-    std::u32string m_query; // normalized; empty when there was no search
+    std::u16string m_query; // normalized; empty when there was no search
+    // The page listed() expanded last, and the index generation it came from.
+    mutable PageText m_listedText;
+    mutable int m_listedPage = -1;
+    mutable quint64 m_listedGeneration = 0;
     std::optional<SearchHit> m_current;
     SearchOutcome m_outcome;
 };

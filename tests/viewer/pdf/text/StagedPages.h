@@ -11,10 +11,7 @@ public:
     explicit StagedPages(const QList<QStringList> &pages)
     {
         for (const QStringList &lines : pages) {
-            auto page = std::make_shared<IndexedPage>();
-            page->text = pageFromLines(lines);
-            page->normalized = normalizePage(page->text);
-            m_pages.push_back(page);
+            m_pages.push_back(std::make_shared<IndexedPage>(pageFromLines(lines)));
         }
         m_ready.assign(m_pages.size(), true);
     }

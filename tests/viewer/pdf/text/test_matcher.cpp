@@ -44,6 +44,9 @@ private slots:
                                           << QStringList{"2026"};
         QTest::newRow("ends of the full-width ranges")
             << QStringList{"编号０９ＡＺａｚ"} << "09azAZ" << QStringList{"０９ＡＺａｚ"};
+        QTest::newRow("beyond the BMP, far into a page, after wide blanks")
+            << QStringList{QStringLiteral("a   b ").repeated(30) + QStringLiteral("𠀀𠀁 needle")}
+            << QStringLiteral("𠀁 needle") << QStringList{QStringLiteral("𠀁 needle")};
         QTest::newRow("ligature") << QStringList{"ﬁnd the ﬂow"} << "flow" << QStringList{"ﬂow"};
         QTest::newRow("hit inside a ligature takes all of it")
             << QStringList{"ﬁnd the ﬂow"} << "ind" << QStringList{"ﬁnd"};
@@ -176,7 +179,7 @@ private slots:
         QCOMPARE(hitsOf({"aaaa"}, "aa").size(), 2);
         const PageText page = pageFromLines({"one two one two"});
         const NormalizedText norm = normalizePage(page);
-        const std::u32string q = normalizeQuery("one");
+        const std::u16string q = normalizeQuery("one");
         const auto first = findFirst(norm, q);
         QVERIFY(first);
         QCOMPARE(first->chars, (TextRange{0, 3}));

@@ -115,7 +115,7 @@ private slots:
         QVERIFY(index.isComplete());
         QCOMPARE(progress.size(), 4); // 0 of 3, then each page
         QCOMPARE(progress.last(), (QVariantList{3, 3}));
-        QCOMPARE(allText(index.page(1)->text),
+        QCOMPARE(allText(index.page(1)->text.expand()),
                  QStringLiteral("The quick brown fox\n这是一个中文\n文档的例子"));
         QVERIFY(index.memoryBytes() > 0);
         index.stop();
@@ -142,9 +142,29 @@ private slots:
         const std::optional<SearchHit> phrase = search.findText(QStringLiteral("中文文档"), 0);
         QVERIFY(phrase);
         QCOMPARE(phrase->page, 1);
-        QCOMPARE(index.page(1)->text.rectsFor(phrase->match.chars).size(), size_t(2));
+        // The boxes that draw the hit come with the page's text extracted again.
+        QSignalSpy ready(&index, &TextIndex::pageTextReady);
+        QVERIFY(!index.pageText(1));
+        QTRY_COMPARE(ready.size(), 1);
+        QCOMPARE(ready[0][0].toInt(), 1);
+        QCOMPARE(index.pageText(1)->rectsFor(phrase->match.chars).size(), size_t(2));
         QCOMPARE(search.searchAll("pdf version 2026").total, size_t(1));
         QCOMPARE(search.searchAll("HELLO").total, size_t(2));
+    }
+
+    // Pages past the index's memory bound keep no text, and a search says it did not
+    // search all of it rather than that the text is not there.
+    void pagesPastTheMemoryBoundAreReportedAsNotSearched()
+    {
+        TextIndex index;
+        index.setMaxBytes(1);
+        ScriptedModalUi ui;
+        TextSearch search(index, ui, nullptr);
+        index.start(FileVersion::read(m_known), "", "");
+        QVERIFY(!search.findText("again", 0));
+        QVERIFY(search.lastOutcome().coveredTruncated);
+        QCOMPARE(search.searchAll("again").total, size_t(0));
+        QVERIFY(search.lastOutcome().coveredTruncated);
     }
 
     void stoppingWhileExtractingIsSafe()

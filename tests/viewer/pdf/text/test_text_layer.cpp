@@ -242,6 +242,28 @@ private slots:
                  QStringLiteral("這是一個【搜尋繁體中文】的例子"));
     }
 
+    // Every page of a long book is indexed whole: the text of its last page is found.
+    // 10 000 pages of 1300 characters, as many as a thick book holds.
+    void theLastPageOfALongBookIsFound()
+    {
+        SampleDocument book;
+        const QString prose = QStringLiteral("Of the ten thousand pages of this book, "
+                                             "every one is searched to its last line. ");
+        for (int p = 1; p <= 10000; ++p) {
+            QStringList lines{QStringLiteral("Page %1 of 10000").arg(p)};
+            for (int l = 0; l < 16; ++l)
+                lines << prose;
+            book.pages.append(SamplePage::withLines(lines, 10));
+        }
+        const QString path = m_fx.write("book.pdf", book);
+        ScriptedModalUi ui;
+        ui.progressWaitMs = 250000;
+        MuPdfViewer viewer(ui);
+        QCOMPARE(viewer.OpenDocument(path, "", ""), 0);
+        QCOMPARE(viewer.FindText("Page 10000 of 10000"), 1);
+        QCOMPARE(viewer.CurrentPage(), 10000);
+    }
+
     void aPageWithTooMuchTextIsSearchedInPartAndTheResultsSaySo()
     {
         // 1000 lines of 100 letters, then 100 lines of digits: 110 000 characters, drawn
@@ -259,8 +281,9 @@ private slots:
         auto *pane = viewer.findChild<SearchResultsPane *>();
         QCOMPARE(pane->findChild<QLabel *>()->text(),
                  QStringLiteral("共找到 38 处（有的页面文字过多，只检索了其中一部分）："));
-        QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), 0);
+        QCOMPARE(viewer.SearchAll(QString(100, QChar('7'))), ViewerControl::SearchIncomplete);
         QVERIFY(!pane->isHidden()); // to say that not everything was searched
+        QCOMPARE(viewer.FindText(QString(100, QChar('7'))), ViewerControl::SearchIncomplete);
     }
 
     // More hits than a list shows: the first are listed, all are counted, and

@@ -110,7 +110,8 @@ private slots:
         StagedPages pages({{"The quick brown fox jumps over the lazy dog near the river bank"},
                            {"无"},
                            {"这是第一行中文", "文本在第二行"},
-                           {"一二三四五六七八九十目标之后"}});
+                           {"一二三四五六七八九十目标之后"},
+                           {"古字𠀀𠀁在此"}});
         ScriptedModalUi ui;
         TextSearch search(pages, ui, nullptr);
         FoundHits found = search.searchAll("lazy");
@@ -136,6 +137,10 @@ private slots:
         QCOMPARE(hit.before, QStringLiteral("这是第一行"));
         QCOMPARE(hit.text, QStringLiteral("中文文本"));
         QCOMPARE(hit.after, QStringLiteral("在第二行"));
+
+        found = search.searchAll("在此");
+        QCOMPARE(found.total, size_t(1));
+        QCOMPARE(search.listed(found.listed.at(0)).before, QStringLiteral("古字𠀀𠀁"));
 
         QCOMPARE(search.searchAll("the").listed.size(), size_t(3));
         QCOMPARE(search.searchAll("absent").total, size_t(0));
