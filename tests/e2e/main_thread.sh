@@ -34,20 +34,10 @@ for run in $(seq "$starts"); do
         echo "FAIL: start $run: no window"
         exit 1
     fi
-    window=$found
-    xdotool windowfocus --sync "$window" 2>/dev/null || true
-    xdotool key ctrl+q
-    for _ in $(seq 20); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        echo "FAIL: start $run: the window did not answer Ctrl+Q within 2 s"
-        cat "$work/out"
-        exit 1
-    fi
-    wait "$pid" || { echo "FAIL: start $run: the program ended with status $?"; exit 1; }
+    echo -n "start $run: "
+    expect_quit_by_key "$found" 2
     if grep -F "main() thread" "$work/out"; then
+        cat "$work/out"
         echo "FAIL: start $run: Qt's main thread was not main()'s"
         exit 1
     fi

@@ -52,16 +52,17 @@ await_page_shown() { # X Y WIDTH HEIGHT
 }
 
 # Presses Ctrl+Q in the X window WINDOW (focused first unless it has the focus);
-# the program must end by itself within 10 s, with status 0.
-expect_quit_by_key() { # WINDOW
+# the program must end by itself within SECONDS (10 unless given), with status 0.
+expect_quit_by_key() { # WINDOW [SECONDS]
+    local seconds=${2:-10}
     [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$(($1))" ]] || xdotool windowfocus --sync "$1"
     xdotool key ctrl+q
-    for _ in $(seq 50); do
+    for _ in $(seq $((seconds * 5))); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.2
     done
     if kill -0 "$pid" 2>/dev/null; then
-        echo "FAIL: the program still runs 10 s after Ctrl+Q"
+        echo "FAIL: the program still runs $seconds s after Ctrl+Q"
         exit 1
     fi
     local status=0
