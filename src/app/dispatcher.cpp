@@ -45,19 +45,10 @@ void frmPdf::Cmdc_Click(qint16 Index)
                                      QStringLiteral("Vellumo 全文查找文字"), lastFindText);
         if (lastFindText.isEmpty())
             return;
-        switch (Pdfc->FindText(lastFindText)) {
-        case 0:
-            ui().messageBox(this, QStringLiteral("没有找到相关的内容！"),
-                            QStringLiteral("Vellumo 查找"), ModalUi::Icon::Information);
-            return;
-        case ViewerControl::SearchIncomplete:
-            ui().messageBox(this,
-                            QStringLiteral("在能查找的部分中没有找到相关的内容，文档中有部分文字无法查找！"),
-                            QStringLiteral("Vellumo 查找"), ModalUi::Icon::Information);
-            return;
-        default:
-            return;
-        }
+        reportMiss(Pdfc->FindText(lastFindText), QStringLiteral("没有找到相关的内容！"),
+                   QStringLiteral("在能查找的部分中没有找到相关的内容，文档中有部分文字无法查找！"),
+                   QStringLiteral("Vellumo 查找"));
+        return;
     case 6: // rotation pop-up
         ui().popupMenu(mnuXuan);
         return;

@@ -161,6 +161,11 @@ private:
     QAction *addSeparator(QMenu *menu, QAction *&item, const char *name);
     // The bookmark items as Showbk sets them, for bookmarks already read.
     void showBookmarks(const QList<BookmarkStore::Bookmark> &bookmarks);
+    // What a find or a search-all answered when it found nothing: "nothing"
+    // for 0, "nothing in the part that could be searched" for SearchIncomplete,
+    // no message for a hit or a cancelled wait.
+    void reportMiss(int answer, const QString &nothing, const QString &partly,
+                    const QString &title);
 
     ModalUi *m_ui;
     ReaderKeys *m_readerKeys = nullptr;

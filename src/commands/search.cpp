@@ -15,17 +15,16 @@ void frmPdf::mnuJiansuo_Click()
                                    QStringLiteral("Vellumo 全文检索"), lastSearchText);
     if (lastSearchText.isEmpty())
         return;
-    switch (Pdfc->SearchAll(lastSearchText)) {
-    case 0:
-        ui().messageBox(this, QStringLiteral("未检索到相关内容！"), QStringLiteral("检索"),
-                        ModalUi::Icon::Information);
-        return;
-    case ViewerControl::SearchIncomplete:
-        ui().messageBox(this,
-                        QStringLiteral("在能检索的部分中未检索到相关内容，文档中有部分文字无法检索！"),
-                        QStringLiteral("检索"), ModalUi::Icon::Information);
-        return;
-    default:
-        return;
-    }
+    reportMiss(Pdfc->SearchAll(lastSearchText), QStringLiteral("未检索到相关内容！"),
+               QStringLiteral("在能检索的部分中未检索到相关内容，文档中有部分文字无法检索！"),
+               QStringLiteral("检索"));
+}
+
+void frmPdf::reportMiss(int answer, const QString &nothing, const QString &partly,
+                        const QString &title)
+{
+    if (answer == 0)
+        ui().messageBox(this, nothing, title, ModalUi::Icon::Information);
+    else if (answer == ViewerControl::SearchIncomplete)
+        ui().messageBox(this, partly, title, ModalUi::Icon::Information);
 }
