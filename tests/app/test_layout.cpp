@@ -38,11 +38,11 @@ private slots:
     void bothPanesShareTheRectangleEvenWhenTheStartPageIsHidden()
     {
         ShellFixture f;
-        f.window->Toweb->hide();
+        control<StartPagePane>(*f.window, "Toweb")->hide();
         f.window->resize(700, 500);
         f.window->Form_Resize();
         const QRect viewer = f.viewer->geometry();
-        QCOMPARE(f.window->Toweb->geometry(), viewer);
+        QCOMPARE(control<StartPagePane>(*f.window, "Toweb")->geometry(), viewer);
         QCOMPARE(viewer.left(), twips::toPixels(30));
         QCOMPARE(viewer.top(), twips::toPixels(385));
         QCOMPARE(viewer.width(), twips::toPixels(twips::fromPixels(f.window->frameGeometry().width()) - 200));
