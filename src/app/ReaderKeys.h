@@ -5,14 +5,26 @@
 
 #include <QObject>
 #include <QRect>
+#include <functional>
 
-class frmPdf;
+class QMainWindow;
 class QShortcut;
+class QWidget;
+class ViewerControl;
 
 class ReaderKeys : public QObject {
     Q_OBJECT
 public:
-    explicit ReaderKeys(frmPdf &window);
+    // What the keys act on, handed over by the window that owns them.
+    struct Window {
+        QMainWindow &form;                      // its keys, state, geometry and menu bar
+        QWidget &toolbar;                       // hidden while the pages fill the screen
+        ViewerControl &pages;                   // its outline goes too
+        std::function<void(qint16)> command;    // a toolbar command by its number
+        std::function<void()> layOut;           // places the panes for the window's size
+    };
+
+    explicit ReaderKeys(Window window);
 
     bool fullScreen() const { return m_fullScreen; }
     void toggleFullScreen();
@@ -21,7 +33,7 @@ private:
     void enterFullScreen();
     void leaveFullScreen();
 
-    frmPdf &m_window;
+    Window m_window;
     QShortcut *m_escape;
     bool m_fullScreen = false;
     Qt::WindowStates m_stateBefore;

@@ -1,10 +1,10 @@
 #include "app/frmPdf.h"
 
-#include "app/AppIcon.h"
+#include "ui/AppIcon.h"
 #include "app/MenuShortcutsFirst.h"
 #include "app/PaneLayout.h"
 #include "app/ReaderKeys.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"
@@ -69,7 +69,8 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     Toweb->setObjectName(QStringLiteral("Toweb"));
     Toweb->setGeometry(twips::rect(360, 720, 10815, 7335));
 
-    m_readerKeys = new ReaderKeys(*this);
+    m_readerKeys = new ReaderKeys({*this, *Picbar, *Pdfc, [this](qint16 command) { Cmdc_Click(command); },
+                                   [this] { Form_Resize(); }});
 
     setTabOrder(Pdfc, Picbar);
     QWidget *previous = Picbar;

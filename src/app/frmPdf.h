@@ -3,7 +3,7 @@
 // handlers behind them. Handlers are defined in the folder of their subsystem
 // (commands/, viewer/, bookmarks/, web/), so this header reads as the form's definition.
 
-#include "app/CommonDialog.h"
+#include "ui/CommonDialog.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -117,10 +117,22 @@ public:
     ModalUi &ui() const { return *m_ui; }
     QString webServiceBase() const { return m_webServiceBase; }
     QString bookmarkDir() const { return m_bookmarkDir; }
+    // The file dialog's memory and the find prompt's; controls are reached by their
+    // form names, which are their object names.
+    const CommonDialog &fileDialog() const { return Cdf; }
+    const QString &rememberedFindText() const { return lastFindText; }
 
     // Ends the program at once; tests replace it.
     std::function<void()> quitProgram;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
     // Controls and menu items, by their form names.
     QMenu *mnuFile, *mnuOp, *mnuXuan, *mnuSuof, *mnuSearch, *mnuMode, *mnuShu, *mnuHelp;
     QAction *mnuOpen, *mnuCf, *hen1, *mnuSf, *hen2, *mnuPr, *hen3, *mnuExit;
@@ -146,14 +158,6 @@ public:
     QString lastFindText;
     QString lastSearchText;
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    void changeEvent(QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
-
-private:
     void buildMenus();
     void buildToolbar();
     QAction *addItem(QMenu *menu, QAction *&item, const char *name, const QString &caption,

@@ -23,7 +23,7 @@ private slots:
         QCOMPARE(f.viewer->opens[0].path, QStringLiteral("/tmp/a.pdf"));
         QCOMPARE(f.viewer->opens[0].userPassword, QString());
         QCOMPARE(f.viewer->opens[0].ownerPassword, QString());
-        QCOMPARE(f.window->Cdf.FileName, QString()); // emptied for the next dialog
+        QCOMPARE(f.window->fileDialog().FileName, QString()); // emptied for the next dialog
     }
 
     void cancelledOpenChangesNothing()
@@ -32,7 +32,7 @@ private slots:
         f.ui.fileAnswers = {QString()};
         f.window->Cmdc_Click(0);
         QCOMPARE(f.viewer->opens.size(), 0);
-        QCOMPARE(f.window->Cdf.FileName, QString());
+        QCOMPARE(f.window->fileDialog().FileName, QString());
     }
 
     void previousAndNextStopAtTheEnds()
@@ -102,15 +102,16 @@ private slots:
         for (const Qt::Key leave : {Qt::Key_Escape, Qt::Key_F11}) {
             QTest::keyClick(window, Qt::Key_F11);
             QTRY_VERIFY(window->isFullScreen());
-            QVERIFY(window->Picbar->isHidden());
+            QVERIFY(control<QWidget>(*window, "Picbar")->isHidden());
             QTRY_COMPARE(window->menuBar()->height(), 0);
             QCOMPARE(f.viewer->outlineVisible, 0);
-            QTRY_COMPARE(window->Pdfc->geometry(), window->centralWidget()->rect());
+            QTRY_COMPARE(control<QWidget>(*window, "Pdfc")->geometry(),
+                         window->centralWidget()->rect());
             QTest::keyClick(window, Qt::Key_F5); // the menus' keys still work
             QCOMPARE(f.viewer->zoomFactor, 3.0);
             QTest::keyClick(window, leave);
             QTRY_VERIFY(!window->isFullScreen());
-            QVERIFY(window->Picbar->isVisible());
+            QVERIFY(control<QWidget>(*window, "Picbar")->isVisible());
             QTRY_VERIFY(window->menuBar()->height() > 0);
             QCOMPARE(f.viewer->outlineVisible, 1);
             QTRY_COMPARE(window->geometry(), windowBefore);
@@ -152,7 +153,7 @@ private slots:
         // Cancel forgets the text and searches nothing.
         f.ui.inputAnswers = {QString()};
         f.window->Cmdc_Click(5);
-        QCOMPARE(f.window->lastFindText, QString());
+        QCOMPARE(f.window->rememberedFindText(), QString());
         QCOMPARE(f.viewer->callCount("FindText"), 3);
         f.ui.inputAnswers = {QString()};
         f.window->Cmdc_Click(5);
@@ -165,7 +166,7 @@ private slots:
         f.ui.menuActions = {[](QMenu *menu) { menu->actions().at(1)->trigger(); }};
         f.window->Cmdc_Click(6);
         QCOMPARE(f.ui.poppedMenus.size(), 1);
-        QCOMPARE(f.ui.poppedMenus[0], f.window->mnuXuan);
+        QCOMPARE(f.ui.poppedMenus[0], menu(*f.window, "mnuXuan"));
         QCOMPARE(f.viewer->callCount("setRotation(90)"), 1);
     }
 
@@ -175,13 +176,13 @@ private slots:
         f.viewer->outlineVisible = 1;
         f.window->Cmdc_Click(7);
         QCOMPARE(f.viewer->outlineVisible, 0);
-        QVERIFY(f.window->mnuHm->isChecked());
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("显示目录(&S)"));
+        QVERIFY(action(*f.window, "mnuHm")->isChecked());
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("显示目录(&S)"));
         f.viewer->outlineVisible = 5; // anything but 1 shows the outline
         f.window->Cmdc_Click(7);
         QCOMPARE(f.viewer->outlineVisible, 1);
-        QVERIFY(f.window->mnuSm->isChecked());
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("隐藏目录(&H)"));
+        QVERIFY(action(*f.window, "mnuSm")->isChecked());
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("隐藏目录(&H)"));
     }
 
     void printCallsTheViewerWithoutAnyCheck()
@@ -195,16 +196,16 @@ private slots:
     {
         ShellFixture f;
         f.viewer->pageCount = 10;
-        f.window->Txtp->setText(QStringLiteral("3.7"));
+        control<QLineEdit>(*f.window, "Txtp")->setText(QStringLiteral("3.7"));
         f.window->Cmdc_Click(10);
         QCOMPARE(f.viewer->currentPage, 3);
-        f.window->Txtp->setText(QStringLiteral("99"));
+        control<QLineEdit>(*f.window, "Txtp")->setText(QStringLiteral("99"));
         f.window->Cmdc_Click(10); // out of range goes to the viewer unchanged
         QCOMPARE(f.viewer->currentPage, 99);
-        f.window->Txtp->setText(QString());
+        control<QLineEdit>(*f.window, "Txtp")->setText(QString());
         f.viewer->clearCalls();
         f.window->Cmdc_Click(10);
-        f.window->Txtp->setText(QStringLiteral("abc"));
+        control<QLineEdit>(*f.window, "Txtp")->setText(QStringLiteral("abc"));
         f.window->Cmdc_Click(10);
         QCOMPARE(f.viewer->calls, QStringList());
     }
@@ -222,7 +223,7 @@ private slots:
     {
         ShellFixture f;
         f.viewer->zoomFactor = 1.0;
-        QTest::mouseClick(f.window->Cmdc[3], Qt::LeftButton);
+        QTest::mouseClick(button(*f.window, 3), Qt::LeftButton);
         QCOMPARE(f.viewer->zoomFactor, 1.25);
     }
 };

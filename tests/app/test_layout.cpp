@@ -1,7 +1,7 @@
 // Placing the viewer and the start-page pane below the toolbar.
 #include "ShellFixture.h"
 #include "app/PaneLayout.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "web/StartPagePane.h"
 
 #include <QTest>
@@ -38,11 +38,11 @@ private slots:
     void bothPanesShareTheRectangleEvenWhenTheStartPageIsHidden()
     {
         ShellFixture f;
-        f.window->Toweb->hide();
+        control<StartPagePane>(*f.window, "Toweb")->hide();
         f.window->resize(700, 500);
         f.window->Form_Resize();
         const QRect viewer = f.viewer->geometry();
-        QCOMPARE(f.window->Toweb->geometry(), viewer);
+        QCOMPARE(control<StartPagePane>(*f.window, "Toweb")->geometry(), viewer);
         QCOMPARE(viewer.left(), twips::toPixels(30));
         QCOMPARE(viewer.top(), twips::toPixels(385));
         QCOMPARE(viewer.width(), twips::toPixels(twips::fromPixels(f.window->frameGeometry().width()) - 200));

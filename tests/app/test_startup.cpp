@@ -1,7 +1,7 @@
 // Start-up order, caption, toolbar line-up, menus and keyboard shortcuts.
 #include "ShellFixture.h"
 #include "app/CommandLine.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "viewer/pdf/NativeFileName.h"
 
 #include <QAction>
@@ -31,18 +31,18 @@ private slots:
         f.window->Form_Load();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
         QCOMPARE(f.viewer->opens.size(), 0); // no command line, no document
-        QCOMPARE(f.window->Txtp->text(), QStringLiteral("0"));
+        QCOMPARE(control<QLineEdit>(*f.window, "Txtp")->text(), QStringLiteral("0"));
     }
 
     void toolbarButtonsAbutAfterLoad()
     {
         ShellFixture f;
         for (int i = 0; i <= 9; ++i)
-            QCOMPARE(f.window->Cmdc[i]->x(), twips::toPixels(1095.0 * i));
-        QCOMPARE(f.window->Cmdc[9]->x(), twips::toPixels(9855));
-        QCOMPARE(f.window->Cmdc[10]->pos(), QPoint(twips::toPixels(13920), twips::toPixels(120)));
-        QCOMPARE(f.window->Cmdc[0]->text(), QStringLiteral("打开(O)..."));
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("隐藏目录(&S)"));
+            QCOMPARE(button(*f.window, i)->x(), twips::toPixels(1095.0 * i));
+        QCOMPARE(button(*f.window, 9)->x(), twips::toPixels(9855));
+        QCOMPARE(button(*f.window, 10)->pos(), QPoint(twips::toPixels(13920), twips::toPixels(120)));
+        QCOMPARE(button(*f.window, 0)->text(), QStringLiteral("打开(O)..."));
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("隐藏目录(&S)"));
     }
 
     void commandLineIsOpenedAsOneTextWithQuotes()
@@ -68,7 +68,7 @@ private slots:
         f.window->Form_Load();
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
-        QVERIFY(!f.window->mnuBk.isEmpty());
+        QVERIFY(!bookmarkItems(*f.window).isEmpty());
     }
 
     void menusAreDefinedInOrder()
@@ -79,24 +79,25 @@ private slots:
             top << a->text();
         QCOMPARE(top, QStringList({"文件(&F)", "选项(&O)", "缩放(B)", "查找(&S)", "模式(&M)",
                                    "书签(&K)", "帮助(&H)"}));
-        QCOMPARE(itemNames(f.window->mnuFile),
+        QCOMPARE(itemNames(menu(*f.window, "mnuFile")),
                  QStringList({"mnuOpen", "mnuCf", "hen1", "mnuSf", "hen2", "mnuPr", "hen3", "mnuExit"}));
-        QCOMPARE(itemNames(f.window->mnuOp),
+        QCOMPARE(itemNames(menu(*f.window, "mnuOp")),
                  QStringList({"mnuBack", "mnuLastpage", "mnuBp", "mnuNp", "mnuGopage", "hen5", "mnuXuan"}));
-        QCOMPARE(itemNames(f.window->mnuXuan), QStringList({"mnuTo0", "mnuTo90", "mnuTo180", "mnuTo360"}));
-        QCOMPARE(itemNames(f.window->mnuSuof),
+        QCOMPARE(itemNames(menu(*f.window, "mnuXuan")),
+                 QStringList({"mnuTo0", "mnuTo90", "mnuTo180", "mnuTo360"}));
+        QCOMPARE(itemNames(menu(*f.window, "mnuSuof")),
                  QStringList({"mnuDa", "mnuXiao", "hen6", "mnuShiji", "mnuChicun", "mnuKuandu"}));
-        QCOMPARE(itemNames(f.window->mnuSearch),
+        QCOMPARE(itemNames(menu(*f.window, "mnuSearch")),
                  QStringList({"mnuFindt", "mnuFindnext", "hen9", "mnuJiansuo", "hen10", "mnuCopy", "mnuSt"}));
-        QCOMPARE(itemNames(f.window->mnuMode),
+        QCOMPARE(itemNames(menu(*f.window, "mnuMode")),
                  QStringList({"mnuSp", "mnuMp", "hen7", "mnuTuoya", "mnuXuanze", "hen8", "mnuSm", "mnuHm"}));
-        QCOMPARE(itemNames(f.window->mnuHelp),
+        QCOMPARE(itemNames(menu(*f.window, "mnuHelp")),
                  QStringList({"mnuNethelp", "mnuFankui", "hen12", "mnuJup", "hen13", "mnuAbout"}));
-        QCOMPARE(itemNames(f.window->mnuShu).mid(0, 4),
+        QCOMPARE(itemNames(menu(*f.window, "mnuShu")).mid(0, 4),
                  QStringList({"mnuAddbk", "mnuBkm", "henshu", "mnuBk"}));
-        QCOMPARE(f.window->mnuBk[0]->text(), QStringLiteral("尚未添加书签"));
-        QCOMPARE(f.window->mnuSt->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
-        QCOMPARE(f.window->mnuTo360->text(), QStringLiteral("旋转270度"));
+        QCOMPARE(bookmarkItems(*f.window)[0]->text(), QStringLiteral("尚未添加书签"));
+        QCOMPARE(action(*f.window, "mnuSt")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(action(*f.window, "mnuTo360")->text(), QStringLiteral("旋转270度"));
         for (QAction *a : f.window->findChildren<QAction *>())
             QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
     }
@@ -139,15 +140,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
         f.viewer->zoomFactor = 1.0;
         // "缩小(&O)" in the zoom menu: open the menu, press O.
-        f.window->mnuSuof->popup(QPoint(0, 0));
-        QVERIFY(QTest::qWaitForWindowExposed(f.window->mnuSuof));
-        QTest::keyClick(f.window->mnuSuof, Qt::Key_O);
+        menu(*f.window, "mnuSuof")->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu(*f.window, "mnuSuof")));
+        QTest::keyClick(menu(*f.window, "mnuSuof"), Qt::Key_O);
         QTRY_COMPARE(f.viewer->zoomFactor, 0.75);
         // "打开(&O)..." in the file menu opens the file dialog.
         f.ui.fileAnswers = {QString()};
-        f.window->mnuFile->popup(QPoint(0, 0));
-        QVERIFY(QTest::qWaitForWindowExposed(f.window->mnuFile));
-        QTest::keyClick(f.window->mnuFile, Qt::Key_O);
+        menu(*f.window, "mnuFile")->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(menu(*f.window, "mnuFile")));
+        QTest::keyClick(menu(*f.window, "mnuFile"), Qt::Key_O);
         QTRY_COMPARE(f.ui.fileRequests.size(), 1);
     }
 

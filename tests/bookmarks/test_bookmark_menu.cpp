@@ -24,8 +24,9 @@ QString bkIni(ShellFixture &f) { return f.dir.filePath(QStringLiteral("bk.ini"))
 QList<int> visibleItems(const frmPdf &w)
 {
     QList<int> visible;
-    for (int i = 0; i < w.mnuBk.size(); ++i) {
-        if (w.mnuBk[i]->isVisible())
+    const QList<QAction *> items = bookmarkItems(w);
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i]->isVisible())
             visible << i;
     }
     return visible;
@@ -61,17 +62,19 @@ private slots:
                              "page1=12\r\npath2=/home/u/a&b.pdf\r\npage2=1\r\n");
         f.window->Form_Load();
 
-        QCOMPARE(f.window->mnuBk.size(), 21);
-        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+        QCOMPARE(bookmarkItems(*f.window).size(), 21);
+        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
         // Qt reports hidden actions as disabled; every shown item can be chosen.
         for (int i = 1; i <= 20; ++i)
-            QCOMPARE(f.window->mnuBk[i]->isEnabled(), f.window->mnuBk[i]->isVisible());
+            QCOMPARE(bookmarkItems(*f.window)[i]->isEnabled(),
+                     bookmarkItems(*f.window)[i]->isVisible());
         // Items 1..20 follow item 0 at the end of the Bookmarks menu, in order.
-        QCOMPARE(f.window->mnuShu->actions().mid(f.window->mnuShu->actions().size() - 21),
-                 QList<QAction *>(f.window->mnuBk.begin(), f.window->mnuBk.end()));
+        QCOMPARE(menu(*f.window, "mnuShu")->actions().mid(
+                     menu(*f.window, "mnuShu")->actions().size() - 21),
+                 bookmarkItems(*f.window));
         QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[D:\\书籍\\指南.pdf]，第12页"));
-        QCOMPARE(f.window->mnuBk[2]->text(), QStringLiteral("[/home/u/a&&b.pdf]，第1页"));
+        QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[D:\\书籍\\指南.pdf]，第12页"));
+        QCOMPARE(bookmarkItems(*f.window)[2]->text(), QStringLiteral("[/home/u/a&&b.pdf]，第1页"));
     }
 
     void emptyOrUnreadableStoreShowsOnlyThePlaceholder_data()
@@ -90,7 +93,7 @@ private slots:
             writeBytes(bkIni(f), content);
         f.window->Form_Load();
         QCOMPARE(visibleItems(*f.window), QList<int>{0});
-        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
     }
 
     void addingWritesNumberedEntriesAndDeletingRenumbers()
@@ -108,9 +111,9 @@ private slots:
         QCOMPARE(f.ui.messages[1].title, QStringLiteral("Vellumo 添加书签"));
         QCOMPARE(f.ui.messages[1].icon, ModalUi::Icon::Information);
         QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QVERIFY(f.window->mnuBk[2]->isEnabled());
-        QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[D:\\Books\\guide.pdf]，第12页"));
-        QCOMPARE(f.window->mnuBk[2]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+        QVERIFY(bookmarkItems(*f.window)[2]->isEnabled());
+        QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[D:\\Books\\guide.pdf]，第12页"));
+        QCOMPARE(bookmarkItems(*f.window)[2]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
 
         f.ui.dialogActions.push_back([&f](QDialog *dialog) {
             auto *manager = qobject_cast<frmBk *>(dialog);
@@ -122,7 +125,7 @@ private slots:
             QCOMPARE(manager->lstBk->count(), 1);
             QCOMPARE(manager->lstBk->item(0)->text(), QStringLiteral("E:\\Papers\\survey.pdf，第1页"));
             QCOMPARE(visibleItems(*f.window), QList<int>{1});
-            QCOMPARE(f.window->mnuBk[1]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+            QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
             manager->dcButton2->click();
         });
         f.window->mnuBkm_Click();
@@ -147,7 +150,7 @@ private slots:
         });
         f.window->mnuBkm_Click();
         QCOMPARE(visibleItems(*f.window), QList<int>{0});
-        QVERIFY(!f.window->mnuBk[0]->isEnabled());
+        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
     }
 
     void noDocumentAddsNothing()
@@ -164,7 +167,7 @@ private slots:
         addPage(f, QStringLiteral("/a.pdf"), 4);
         addPage(f, QStringLiteral("/a.pdf"), 4);
         QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QCOMPARE(f.window->mnuBk[1]->text(), f.window->mnuBk[2]->text());
+        QCOMPARE(bookmarkItems(*f.window)[1]->text(), bookmarkItems(*f.window)[2]->text());
     }
 
     void addingTakesTheNextNumberUpToTwenty_data()
@@ -192,7 +195,7 @@ private slots:
         writeBytes(bkIni(f), before);
         f.window->Form_Load();
         QCOMPARE(visibleItems(*f.window).size(), stored);
-        QCOMPARE(f.window->mnuBk[stored]->text(),
+        QCOMPARE(bookmarkItems(*f.window)[stored]->text(),
                  QStringLiteral("[/b%1.pdf]，第%1页").arg(stored));
 
         addPage(f, QStringLiteral("/new.pdf"), 1);
@@ -202,7 +205,7 @@ private slots:
             bookmarks.append(qMakePair(QByteArray("/new.pdf"), QByteArray("1")));
             QCOMPARE(readBytes(bkIni(f)), storeText(QByteArray::number(stored + 2), bookmarks));
             QCOMPARE(visibleItems(*f.window).size(), stored + 1);
-            QCOMPARE(f.window->mnuBk[stored + 1]->text(), QStringLiteral("[/new.pdf]，第1页"));
+            QCOMPARE(bookmarkItems(*f.window)[stored + 1]->text(), QStringLiteral("[/new.pdf]，第1页"));
         } else {
             QCOMPARE(f.ui.messages[0].text, kLimitText);
             QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
@@ -284,7 +287,7 @@ private slots:
         f.viewer->openStatuses.push_back(openStatus);
         f.viewer->clearCalls();
 
-        f.window->mnuBk[1]->trigger();
+        bookmarkItems(*f.window)[1]->trigger();
 
         QCOMPARE(f.viewer->opens.size(), 1);
         QCOMPARE(f.viewer->opens[0].path, pdf);
@@ -307,7 +310,7 @@ private slots:
         f.viewer->documentPath = QStringLiteral("/open.pdf");
         f.viewer->clearCalls();
 
-        f.window->mnuBk[1]->trigger();
+        bookmarkItems(*f.window)[1]->trigger();
 
         QCOMPARE(f.viewer->callCount(QStringLiteral("OpenDocument")), 0);
         QCOMPARE(f.viewer->callCount(QStringLiteral("setCurrentPage")), 0);

@@ -67,11 +67,11 @@ private slots:
     void rotationIsAbsolute()
     {
         ShellFixture f;
-        f.window->mnuTo90->trigger();
-        f.window->mnuTo90->trigger();
-        f.window->mnuTo360->trigger();
-        f.window->mnuTo180->trigger();
-        f.window->mnuTo0->trigger();
+        action(*f.window, "mnuTo90")->trigger();
+        action(*f.window, "mnuTo90")->trigger();
+        action(*f.window, "mnuTo360")->trigger();
+        action(*f.window, "mnuTo180")->trigger();
+        action(*f.window, "mnuTo0")->trigger();
         QStringList rotations;
         for (const QString &c : f.viewer->calls)
             if (c.startsWith("setRotation"))
@@ -84,47 +84,54 @@ private slots:
     {
         ShellFixture f;
         struct Case { QAction *item; const char *call; };
-        const Case cases[] = {{f.window->mnuShiji, "setFitMode(0)"},
-                              {f.window->mnuChicun, "setFitMode(1)"},
-                              {f.window->mnuKuandu, "setFitMode(2)"},
-                              {f.window->mnuKuandu, "setFitMode(2)"}};
+        const Case cases[] = {{action(*f.window, "mnuShiji"), "setFitMode(0)"},
+                              {action(*f.window, "mnuChicun"), "setFitMode(1)"},
+                              {action(*f.window, "mnuKuandu"), "setFitMode(2)"},
+                              {action(*f.window, "mnuKuandu"), "setFitMode(2)"}};
         for (const Case &c : cases) {
             f.viewer->clearCalls();
             c.item->trigger();
             QCOMPARE(f.viewer->calls, QStringList({c.call}));
-            for (QAction *a : {f.window->mnuShiji, f.window->mnuChicun, f.window->mnuKuandu})
+            for (QAction *a : {action(*f.window, "mnuShiji"), action(*f.window, "mnuChicun"),
+                               action(*f.window, "mnuKuandu")})
                 QCOMPARE(a->isChecked(), a == c.item);
         }
         // Zooming leaves the fit mark alone.
-        f.window->mnuShiji->trigger();
+        action(*f.window, "mnuShiji")->trigger();
         f.window->Cmdc_Click(3);
-        QVERIFY(f.window->mnuShiji->isChecked());
+        QVERIFY(action(*f.window, "mnuShiji")->isChecked());
     }
 
     void modePairsAndOutlineCaption()
     {
         ShellFixture f;
-        f.window->mnuSp->trigger();
+        action(*f.window, "mnuSp")->trigger();
         QCOMPARE(f.viewer->calls.last(), QStringLiteral("setPageLayout(0)")); // single page
-        QVERIFY(f.window->mnuSp->isChecked() && !f.window->mnuMp->isChecked());
-        f.window->mnuMp->trigger();
+        QVERIFY(action(*f.window, "mnuSp")->isChecked()
+                && !action(*f.window, "mnuMp")->isChecked());
+        action(*f.window, "mnuMp")->trigger();
         QCOMPARE(f.viewer->calls.last(), QStringLiteral("setPageLayout(1)")); // continuous
-        QVERIFY(f.window->mnuMp->isChecked() && !f.window->mnuSp->isChecked());
-        f.window->mnuXuanze->trigger();
-        QVERIFY(f.window->mnuXuanze->isChecked() && !f.window->mnuTuoya->isChecked());
+        QVERIFY(action(*f.window, "mnuMp")->isChecked()
+                && !action(*f.window, "mnuSp")->isChecked());
+        action(*f.window, "mnuXuanze")->trigger();
+        QVERIFY(action(*f.window, "mnuXuanze")->isChecked()
+                && !action(*f.window, "mnuTuoya")->isChecked());
         QCOMPARE(f.viewer->mouseMode, qint16(1));
-        f.window->mnuTuoya->trigger();
-        QVERIFY(f.window->mnuTuoya->isChecked() && !f.window->mnuXuanze->isChecked());
+        action(*f.window, "mnuTuoya")->trigger();
+        QVERIFY(action(*f.window, "mnuTuoya")->isChecked()
+                && !action(*f.window, "mnuXuanze")->isChecked());
         QCOMPARE(f.viewer->mouseMode, qint16(0));
 
-        f.window->mnuHm->trigger();
+        action(*f.window, "mnuHm")->trigger();
         QCOMPARE(f.viewer->outlineVisible, 0);
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("显示目录(&S)"));
-        QVERIFY(f.window->mnuHm->isChecked() && !f.window->mnuSm->isChecked());
-        f.window->mnuSm->trigger();
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("显示目录(&S)"));
+        QVERIFY(action(*f.window, "mnuHm")->isChecked()
+                && !action(*f.window, "mnuSm")->isChecked());
+        action(*f.window, "mnuSm")->trigger();
         QCOMPARE(f.viewer->outlineVisible, 1);
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("隐藏目录(&H)"));
-        QVERIFY(f.window->mnuSm->isChecked() && !f.window->mnuHm->isChecked());
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("隐藏目录(&H)"));
+        QVERIFY(action(*f.window, "mnuSm")->isChecked()
+                && !action(*f.window, "mnuHm")->isChecked());
         QCOMPARE(f.viewer->callCount("setPageLayout"), 2);
     }
 };

@@ -50,7 +50,7 @@ private slots:
         f.window->mnuJiansuo_Click();
         QCOMPARE(f.ui.prompts[4].defaultText, QString());
         // The find prompt keeps its own memory.
-        QCOMPARE(f.window->lastFindText, QString());
+        QCOMPARE(f.window->rememberedFindText(), QString());
     }
 
     void copyReplacesEveryClipboardFormat()

@@ -2,6 +2,7 @@
 // A main window around a recording viewer and a scripted modal seam, with bk.ini
 // in a temporary directory and, unless given another, an unreachable web service.
 
+#include "FormControls.h"
 #include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
 #include "app/frmPdf.h"

@@ -27,7 +27,7 @@ private slots:
             f.window->mnuSf_Click();
             QVERIFY(f.ui.fileRequests[0].save);
             QCOMPARE(f.viewer->callCount(QStringLiteral("SaveCopy(%1)").arg(target)), 1);
-            QCOMPARE(f.window->Cdf.FileName, row.nameCleared ? QString() : target);
+            QCOMPARE(f.window->fileDialog().FileName, row.nameCleared ? QString() : target);
             QCOMPARE(f.ui.messages.size(), row.messages);
             if (row.messages) {
                 QCOMPARE(f.ui.messages[0].text, QStringLiteral("无法保存文件！"));
@@ -44,7 +44,7 @@ private slots:
         f.ui.fileAnswers = {target, QString()};
         f.window->mnuSf_Click();
         QCOMPARE(f.viewer->callCount("SaveCopy"), 0);
-        QCOMPARE(f.window->Cdf.FileName, target);
+        QCOMPARE(f.window->fileDialog().FileName, target);
         f.window->Cmdc_Click(0); // the next dialog starts with that name
         QCOMPARE(f.ui.fileRequests[1].presetName, target);
     }

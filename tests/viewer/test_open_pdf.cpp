@@ -51,14 +51,18 @@ private slots:
                  QStringList({"OpenDocument(book.pdf,,)", "setOutlineVisible(1)", "setFitMode(2)",
                               "setPageLayout(1)", "setMouseMode(0)", "DocumentPath()"}));
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1   [/home/u/book.pdf]"));
-        QVERIFY(f.window->Toweb->isHidden());
-        QVERIFY(f.window->mnuSm->isChecked() && !f.window->mnuHm->isChecked());
-        QVERIFY(f.window->mnuKuandu->isChecked() && !f.window->mnuShiji->isChecked()
-                && !f.window->mnuChicun->isChecked());
-        QVERIFY(f.window->mnuMp->isChecked() && !f.window->mnuSp->isChecked());
-        QVERIFY(f.window->mnuTuoya->isChecked() && !f.window->mnuXuanze->isChecked());
+        QVERIFY(control<StartPagePane>(*f.window, "Toweb")->isHidden());
+        QVERIFY(action(*f.window, "mnuSm")->isChecked()
+                && !action(*f.window, "mnuHm")->isChecked());
+        QVERIFY(action(*f.window, "mnuKuandu")->isChecked()
+                && !action(*f.window, "mnuShiji")->isChecked()
+                && !action(*f.window, "mnuChicun")->isChecked());
+        QVERIFY(action(*f.window, "mnuMp")->isChecked()
+                && !action(*f.window, "mnuSp")->isChecked());
+        QVERIFY(action(*f.window, "mnuTuoya")->isChecked()
+                && !action(*f.window, "mnuXuanze")->isChecked());
         // The outline button keeps the caption the last outline item gave it.
-        QCOMPARE(f.window->Cmdc[7]->text(), QStringLiteral("显示目录(&S)"));
+        QCOMPARE(button(*f.window, 7)->text(), QStringLiteral("显示目录(&S)"));
         QCOMPARE(f.ui.messages.size(), 0);
     }
 
@@ -103,7 +107,7 @@ private slots:
         QCOMPARE(f.ui.messages.size(), 0);
         QCOMPARE(f.ui.dialogClasses.size(), 0);
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
-        QVERIFY(!f.window->Toweb->isHidden());
+        QVERIFY(!control<StartPagePane>(*f.window, "Toweb")->isHidden());
     }
 
     void passwordRetriedUntilRight()

@@ -25,11 +25,11 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, box);
         ShellFixture f;
-        QCOMPARE(f.window->lblPage->text(), QString());
+        QCOMPARE(control<QLabel>(*f.window, "lblPage")->text(), QString());
         f.viewer->pageCount = count;
         emit f.viewer->PageChanged(page);
-        QCOMPARE(f.window->lblPage->text(), label);
-        QCOMPARE(f.window->Txtp->text(), box);
+        QCOMPARE(control<QLabel>(*f.window, "lblPage")->text(), label);
+        QCOMPARE(control<QLineEdit>(*f.window, "Txtp")->text(), box);
     }
 
     void closingKeepsTheLastStatus()
@@ -38,8 +38,8 @@ private slots:
         f.viewer->pageCount = 4;
         emit f.viewer->PageChanged(2);
         f.window->mnuCf_Click();
-        QCOMPARE(f.window->lblPage->text(), QStringLiteral("第 2 页，共 4 页。"));
-        QCOMPARE(f.window->Txtp->text(), QStringLiteral("2"));
+        QCOMPARE(control<QLabel>(*f.window, "lblPage")->text(), QStringLiteral("第 2 页，共 4 页。"));
+        QCOMPARE(control<QLineEdit>(*f.window, "Txtp")->text(), QStringLiteral("2"));
     }
 
     void contextMenuFollowsTheTool()
@@ -53,7 +53,8 @@ private slots:
         f.window->openPdf(QStringLiteral("/a.pdf"), QString(), QString());
         emit f.viewer->ContextMenuRequested(5, 5);
         QCOMPARE(f.ui.poppedMenus,
-                 QList<QMenu *>({f.window->mnuOp, f.window->mnuSearch, f.window->mnuOp}));
+                 QList<QMenu *>({menu(*f.window, "mnuOp"), menu(*f.window, "mnuSearch"),
+                                 menu(*f.window, "mnuOp")}));
     }
 };
 

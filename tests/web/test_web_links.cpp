@@ -72,7 +72,7 @@ void TestWebLinks::startMakesOneCountingThenOneStartRequest()
     Window w(server.base(), commandLine);
     w.window->Form_Load();
     // The start page waits for the ping to leave; asked for at once, it could overtake it.
-    QVERIFY(w.window->Toweb->address().isEmpty());
+    QVERIFY(control<StartPagePane>(*w.window, "Toweb")->address().isEmpty());
     waitForStartRequests(server);
 
     QCOMPARE(server.targets(), (QStringList{"/count/", "/start/"}));
@@ -80,7 +80,7 @@ void TestWebLinks::startMakesOneCountingThenOneStartRequest()
         QCOMPARE(request.method, QByteArray("GET"));
         QVERIFY(!request.headers.contains("cookie"));
     }
-    QCOMPARE(w.window->Toweb->address(), server.base() + "/start/");
+    QCOMPARE(control<StartPagePane>(*w.window, "Toweb")->address(), server.base() + "/start/");
     QCOMPARE(w.viewer->opens.size(), commandLine.isEmpty() ? 0 : 1);
 }
 
@@ -91,12 +91,12 @@ void TestWebLinks::startPageCoversTheViewerUntilADocumentOpens()
     Window w(server.base());
     w.window->show();
     w.window->Form_Load();
-    StartPagePane *pane = w.window->Toweb;
+    StartPagePane *pane = control<StartPagePane>(*w.window, "Toweb");
 
     QTRY_VERIFY_WITH_TIMEOUT(pane->toPlainText().contains(QStringLiteral("阅读从这里开始")), 15000);
     QVERIFY(pane->isVisible());
-    QCOMPARE(pane->geometry(), w.window->Pdfc->geometry());
-    QVERIFY(!w.window->countWindow->isVisible());
+    QCOMPARE(pane->geometry(), control<QWidget>(*w.window, "Pdfc")->geometry());
+    QVERIFY(!control<frmCount>(*w.window, "frmCount")->isVisible());
 
     w.window->openPdf(QStringLiteral("/docs/a.pdf"), QString(), QString());
     QVERIFY(!pane->isVisible());
@@ -108,12 +108,14 @@ void TestWebLinks::startPageCoversTheViewerUntilADocumentOpens()
 void TestWebLinks::unreachableServiceShowsTheErrorPageWithoutAMessage()
 {
     Window w(LoopbackHttpServer::unreachableBase());
-    QSignalSpy loaded(w.window->Toweb, &StartPagePane::loadFinished);
+    QSignalSpy loaded(control<StartPagePane>(*w.window, "Toweb"), &StartPagePane::loadFinished);
     w.window->Form_Load();
 
     QVERIFY(loaded.wait(15000));
     QCOMPARE(loaded.first().at(0).toBool(), false);
-    QVERIFY(w.window->Toweb->toPlainText().contains(QStringLiteral("无法加载起始页")));
+    QVERIFY(control<StartPagePane>(*w.window, "Toweb")
+                ->toPlainText()
+                .contains(QStringLiteral("无法加载起始页")));
     QVERIFY(w.ui.messages.isEmpty());
 }
 
@@ -126,10 +128,10 @@ void TestWebLinks::helpItemsOpenTheirPagesEachTimeChosen()
     QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
 
     QTest::keyClick(w.window.get(), Qt::Key_F1);
-    w.window->mnuNethelp->trigger();
-    w.window->mnuFankui->trigger();
-    w.window->mnuJup->trigger();
-    w.window->mnuJup->trigger();
+    action(*w.window, "mnuNethelp")->trigger();
+    action(*w.window, "mnuFankui")->trigger();
+    action(*w.window, "mnuJup")->trigger();
+    action(*w.window, "mnuJup")->trigger();
 
     QCOMPARE(opener.opened, (QList<QUrl>{QUrl(base + "/help/"), QUrl(base + "/help/"),
                                          QUrl(base + "/fk/"), QUrl(base + "/newver/"),
@@ -161,7 +163,7 @@ void TestWebLinks::aboutShowsAFreshWindowEachTime()
     };
     w.ui.dialogActions = {look, look};
 
-    w.window->mnuAbout->trigger();
+    action(*w.window, "mnuAbout")->trigger();
     w.window->Cmdc_Click(9);
 
     QCOMPARE(w.ui.dialogClasses, (QStringList{"frmAbout", "frmAbout"}));
@@ -186,7 +188,7 @@ void TestWebLinks::unloadReleasesTheCountingWindow()
     Window w(LoopbackHttpServer::unreachableBase());
     w.window->show();
     w.window->Form_Load();
-    QPointer<frmCount> count = w.window->countWindow;
+    QPointer<frmCount> count = control<frmCount>(*w.window, "frmCount");
     QVERIFY(count);
 
     if (byClosing)
@@ -195,7 +197,7 @@ void TestWebLinks::unloadReleasesTheCountingWindow()
         w.window->Form_Unload();
 
     QVERIFY(count.isNull());
-    QVERIFY(w.window->countWindow == nullptr);
+    QVERIFY(w.window->findChild<frmCount *>("frmCount") == nullptr);
 }
 
 void TestWebLinks::countWindowRequestsTheCountingPageOnceAndStaysHidden()

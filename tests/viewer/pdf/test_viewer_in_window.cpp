@@ -76,13 +76,13 @@ void TestViewerInWindow::keyboardReading()
     QVERIFY(bar->value() < before);
     QTest::keyClick(window.windowHandle(), Qt::Key_End);
     QCOMPARE(viewer->CurrentPage(), 5);
-    QTRY_COMPARE(window.Txtp->text(), QStringLiteral("5"));
+    QTRY_COMPARE(control<QLineEdit>(window, "Txtp")->text(), QStringLiteral("5"));
     QTest::keyClick(window.windowHandle(), Qt::Key_Home);
     QCOMPARE(viewer->CurrentPage(), 1);
     QCOMPARE(bar->value(), 0);
 
     // A toolbar button used with the mouse leaves the keys with the pages.
-    QTest::mouseClick(window.Cmdc[2], Qt::LeftButton);
+    QTest::mouseClick(button(window, 2), Qt::LeftButton);
     QCOMPARE(viewer->CurrentPage(), 2);
     QCOMPARE(QApplication::focusWidget(), view);
     // A button's access key acts where no menu title has the letter.
@@ -90,9 +90,9 @@ void TestViewerInWindow::keyboardReading()
     QTRY_COMPARE(viewer->CurrentPage(), 1); // the button's click is animated
 
     // The single-page layout shows one page; opening returns to continuous pages.
-    window.mnuSp->trigger();
+    action(window, "mnuSp")->trigger();
     QVERIFY(!view->layout().continuous());
-    window.Txtp->setFocus();
+    control<QLineEdit>(window, "Txtp")->setFocus();
     window.openPdf(fx.pages("second.pdf", 3), QString(), QString());
     QVERIFY(view->layout().continuous());
     QCOMPARE(QApplication::focusWidget(), view);
@@ -109,12 +109,12 @@ void TestViewerInWindow::keyboardReading()
         QTRY_VERIFY(!menu->isVisible());
         view->setFocus();
     };
-    opensOnFirstPress(Qt::Key_F, window.mnuFile);
-    opensOnFirstPress(Qt::Key_O, window.mnuOp);
-    opensOnFirstPress(Qt::Key_S, window.mnuSearch);
+    opensOnFirstPress(Qt::Key_F, menu(window, "mnuFile"));
+    opensOnFirstPress(Qt::Key_O, menu(window, "mnuOp"));
+    opensOnFirstPress(Qt::Key_S, menu(window, "mnuSearch"));
     window.mnuSm_Click();
-    QCOMPARE(window.Cmdc[7]->text(), QStringLiteral("隐藏目录(&H)"));
-    opensOnFirstPress(Qt::Key_H, window.mnuHelp);
+    QCOMPARE(button(window, 7)->text(), QStringLiteral("隐藏目录(&H)"));
+    opensOnFirstPress(Qt::Key_H, menu(window, "mnuHelp"));
 
     // Every menu shortcut reaches its item from the pages and from the page
     // box. The items' own work is tested elsewhere; here it is held back so
@@ -127,7 +127,8 @@ void TestViewerInWindow::keyboardReading()
         items.emplace_back(action, std::make_unique<QSignalSpy>(action, &QAction::triggered));
     }
     QVERIFY(items.size() >= 19);
-    for (QWidget *focus : {static_cast<QWidget *>(view), static_cast<QWidget *>(window.Txtp)}) {
+    for (QWidget *focus : {static_cast<QWidget *>(view),
+                           static_cast<QWidget *>(control<QLineEdit>(window, "Txtp"))}) {
         for (auto &[action, spy] : items) {
             focus->setFocus();
             QTRY_COMPARE(QApplication::focusWidget(), focus);
@@ -141,14 +142,14 @@ void TestViewerInWindow::keyboardReading()
     }
 
     // The page box still takes typing and deleting, and Ctrl+Z undoes nothing.
-    window.Txtp->setFocus();
-    window.Txtp->selectAll();
+    control<QLineEdit>(window, "Txtp")->setFocus();
+    control<QLineEdit>(window, "Txtp")->selectAll();
     QTest::keyClick(window.windowHandle(), Qt::Key_3);
     QTest::keyClick(window.windowHandle(), Qt::Key_4);
     QTest::keyClick(window.windowHandle(), Qt::Key_Backspace);
-    QCOMPARE(window.Txtp->text(), QStringLiteral("3"));
+    QCOMPARE(control<QLineEdit>(window, "Txtp")->text(), QStringLiteral("3"));
     QTest::keyClick(window.windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(window.Txtp->text(), QStringLiteral("3"));
+    QCOMPARE(control<QLineEdit>(window, "Txtp")->text(), QStringLiteral("3"));
 }
 
 void TestViewerInWindow::passwordPromptCentredOnTheWindow()
