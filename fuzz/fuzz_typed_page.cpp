@@ -1,5 +1,5 @@
 // The page number typed by the user: any text must give a page or nothing, never crash.
-#include "app/TypedPage.h"
+#include "ui/TypedPage.h"
 
 #include <cstdint>
 #include <cstdlib>

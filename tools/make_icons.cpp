@@ -1,5 +1,5 @@
 // Writes the program icon as hicolor PNGs: OUTDIR/<size>x<size>/apps/vellumo.png.
-#include "app/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QDir>
 #include <QGuiApplication>

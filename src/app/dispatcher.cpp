@@ -1,7 +1,7 @@
 // The toolbar's command dispatcher and the menu items that only forward to it.
 #include "app/frmPdf.h"
 
-#include "app/TypedPage.h"
+#include "ui/TypedPage.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "viewer/ZoomSteps.h"

@@ -1,10 +1,10 @@
 #include "app/frmPdf.h"
 
-#include "app/AppIcon.h"
+#include "ui/AppIcon.h"
 #include "app/MenuShortcutsFirst.h"
 #include "app/PaneLayout.h"
 #include "app/ReaderKeys.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"

@@ -3,7 +3,7 @@
 // handlers behind them. Handlers are defined in the folder of their subsystem
 // (commands/, viewer/, bookmarks/, web/), so this header reads as the form's definition.
 
-#include "app/CommonDialog.h"
+#include "ui/CommonDialog.h"
 
 #include <QList>
 #include <QMainWindow>

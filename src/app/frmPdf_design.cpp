@@ -2,9 +2,9 @@
 #include "app/frmPdf.h"
 
 #include "app/ClassicMenuStyle.h"
-#include "app/DesignButton.h"
-#include "app/DesignFont.h"
-#include "app/Twips.h"
+#include "ui/DesignButton.h"
+#include "ui/DesignFont.h"
+#include "ui/Twips.h"
 
 #include <QAction>
 #include <QLabel>

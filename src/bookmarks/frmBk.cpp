@@ -1,9 +1,9 @@
 #include "bookmarks/frmBk.h"
 
-#include "app/DesignFont.h"
+#include "ui/DesignFont.h"
 #include "ui/ModalUi.h"
-#include "app/DesignButton.h"
-#include "app/Twips.h"
+#include "ui/DesignButton.h"
+#include "ui/Twips.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/SaveFailure.h"
 

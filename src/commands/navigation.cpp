@@ -1,7 +1,7 @@
 // Options menu: first page, last page, go to a typed page.
 #include "app/frmPdf.h"
 
-#include "app/TypedPage.h"
+#include "ui/TypedPage.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 

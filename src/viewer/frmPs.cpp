@@ -1,7 +1,7 @@
 #include "viewer/frmPs.h"
 
-#include "app/DesignButton.h"
-#include "app/Twips.h"
+#include "ui/DesignButton.h"
+#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

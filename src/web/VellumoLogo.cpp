@@ -1,6 +1,6 @@
 #include "web/VellumoLogo.h"
 
-#include "app/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QFont>
 #include <QLinearGradient>

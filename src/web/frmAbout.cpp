@@ -1,8 +1,8 @@
 #include "web/frmAbout.h"
 
-#include "app/DesignButton.h"
-#include "app/DesignFont.h"
-#include "app/Twips.h"
+#include "ui/DesignButton.h"
+#include "ui/DesignFont.h"
+#include "ui/Twips.h"
 #include "web/VellumoLogo.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "web/frmCount.h"
 
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "web/WebRequest.h"
 
 #include <QNetworkAccessManager>

@@ -1,7 +1,7 @@
 // Placing the viewer and the start-page pane below the toolbar.
 #include "ShellFixture.h"
 #include "app/PaneLayout.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "web/StartPagePane.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // Start-up order, caption, toolbar line-up, menus and keyboard shortcuts.
 #include "ShellFixture.h"
 #include "app/CommandLine.h"
-#include "app/Twips.h"
+#include "ui/Twips.h"
 #include "viewer/pdf/NativeFileName.h"
 
 #include <QAction>

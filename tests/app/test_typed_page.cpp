@@ -1,5 +1,5 @@
 // The number typed into the page box or the go-to-page prompt.
-#include "app/TypedPage.h"
+#include "ui/TypedPage.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "app/CommonDialog.h"
+#include "ui/CommonDialog.h"
 
 #include "ui/ModalUi.h"
 

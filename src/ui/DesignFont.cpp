@@ -1,4 +1,4 @@
-#include "app/DesignFont.h"
+#include "ui/DesignFont.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "app/DesignButton.h"
+#include "ui/DesignButton.h"
 
-#include "app/DesignFont.h"
+#include "ui/DesignFont.h"
 
 QPushButton *designButton(QWidget *parent, const char *name, const QString &caption,
                           const QRect &geometry, const QColor &back)

@@ -1,4 +1,4 @@
-#include "app/TypedPage.h"
+#include "ui/TypedPage.h"
 
 #include <QLocale>
 #include <cmath>
