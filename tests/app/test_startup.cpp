@@ -68,7 +68,7 @@ private slots:
         f.window->Form_Load();
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
-        QVERIFY(!f.window->mnuBk.isEmpty());
+        QVERIFY(!f.window->mnuBk().isEmpty());
     }
 
     void menusAreDefinedInOrder()
@@ -94,7 +94,7 @@ private slots:
                  QStringList({"mnuNethelp", "mnuFankui", "hen12", "mnuJup", "hen13", "mnuAbout"}));
         QCOMPARE(itemNames(f.window->mnuShu).mid(0, 4),
                  QStringList({"mnuAddbk", "mnuBkm", "henshu", "mnuBk"}));
-        QCOMPARE(f.window->mnuBk[0]->text(), QStringLiteral("尚未添加书签"));
+        QCOMPARE(f.window->mnuBk()[0]->text(), QStringLiteral("尚未添加书签"));
         QCOMPARE(f.window->mnuSt->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(f.window->mnuTo360->text(), QStringLiteral("旋转270度"));
         for (QAction *a : f.window->findChildren<QAction *>())
