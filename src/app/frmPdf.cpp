@@ -6,9 +6,11 @@
 #include "app/ReaderKeys.h"
 #include "ui/Twips.h"
 #include "ui/ModalUi.h"
+#include "viewer/DocumentControl.h"
 #include "viewer/ViewerControl.h"
 #include "web/BrowserOpener.h"
 #include "web/StartPagePane.h"
+#include "web/WebServices.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -40,7 +42,6 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     : QMainWindow(parent),
       quitProgram([] { QCoreApplication::exit(0); }),
       m_ui(setup.ui),
-      m_webServiceBase(setup.webServiceBase),
       m_bookmarkDir(setup.bookmarkDir),
       m_commandLine(setup.commandLine)
 {
@@ -64,6 +65,11 @@ frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     connect(Pdfc, &ViewerControl::PageChanged, this, &frmPdf::Pdfc_PageChanged);
     connect(Pdfc, &ViewerControl::ContextMenuRequested, this, &frmPdf::Pdfc_ContextMenuRequested);
     connect(Pdfc, &ViewerControl::linkActivated, this, &browser::open);
+    m_document = new DocumentControl(*Pdfc, *m_ui, this);
+    connect(m_document, &DocumentControl::opened, this, &frmPdf::documentOpened);
+    connect(m_document, &DocumentControl::passwordCancelled, this,
+            [this] { setWindowTitle(noDocumentCaption()); });
+    m_web = new WebServices(setup.webServiceBase, *m_ui, this);
 
     Toweb = new StartPagePane(noDocumentCaption(), client);
     Toweb->setObjectName(QStringLiteral("Toweb"));

@@ -1,25 +1,24 @@
 #pragma once
 // The main window: menus, toolbar, the viewer and the start-page pane, and the
-// handlers behind them. Handlers are defined in the folder of their subsystem
-// (commands/, viewer/, bookmarks/, web/), so this header reads as the form's definition.
+// handlers behind them. Handlers live beside this file, one file a menu or concern
+// (menu_file.cpp, openPdf.cpp, ...); what they call lives in its own folder
+// (viewer/, bookmarks/, web/) and knows nothing of this window.
 
 #include "ui/CommonDialog.h"
 
-#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QVector>
 #include <array>
 #include <functional>
 
-namespace BookmarkStore {
-struct Bookmark;
-}
+class BookmarkMenu;
+class DocumentControl;
 class ModalUi;
 class ReaderKeys;
-class ViewerControl;
 class StartPagePane;
-class frmCount;
+class ViewerControl;
+class WebServices;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -57,7 +56,7 @@ public:
     void mnuXiao_Click();
     void mnuFindt_Click();
 
-    // Opening, events, save/print/close (viewer/).
+    // Opening (openPdf.cpp), the viewer's events (viewer_events.cpp), File menu (menu_file.cpp).
     void openPdf(const QString &path, const QString &userPassword, const QString &ownerPassword);
     void Pdfc_PageChanged(int page);
     void Pdfc_ContextMenuRequested(int x, int y);
@@ -65,7 +64,7 @@ public:
     void mnuPr_Click();
     void mnuCf_Click();
 
-    // Navigation and view (commands/).
+    // Options, Zoom and Mode menus (menu_options.cpp, menu_zoom.cpp, menu_mode.cpp).
     void mnuBack_Click();
     void mnuLastpage_Click();
     void mnuGopage_Click();
@@ -83,20 +82,20 @@ public:
     void mnuSm_Click();
     void mnuHm_Click();
 
-    // Search and selection (commands/).
+    // Search menu (menu_search.cpp).
     void mnuFindnext_Click();
     void mnuJiansuo_Click();
     void mnuCopy_Click();
     void mnuSt_Click();
 
-    // Bookmarks (bookmarks/).
+    // Bookmarks menu (menu_bookmarks.cpp).
     void createBookmarkItems();   // start-up: items 1..20 created, item 0 disabled, Showbk
     void mnuAddbk_Click();
     void mnuBkm_Click();
     void mnuBk_Click(qint16 Index);
     void Showbk();
 
-    // Web links and About (web/).
+    // Help menu, the web service and About (menu_help.cpp).
     void startWebServices();      // start-up: load frmCount, send Toweb to the start page
     void unloadCountWindow();
     void OpenWebPage(const QString &address);
@@ -115,12 +114,12 @@ public:
     static QString versionText(); // "V3.1"
 
     ModalUi &ui() const { return *m_ui; }
-    QString webServiceBase() const { return m_webServiceBase; }
-    QString bookmarkDir() const { return m_bookmarkDir; }
     // The file dialog's memory and the find prompt's; controls are reached by their
     // form names, which are their object names.
     const CommonDialog &fileDialog() const { return Cdf; }
     const QString &rememberedFindText() const { return lastFindText; }
+    // Element 0 the "尚未添加书签" placeholder, 1..20 created at start-up.
+    const QVector<QAction *> &mnuBk() const;
 
     // Ends the program at once; tests replace it.
     std::function<void()> quitProgram;
@@ -142,7 +141,6 @@ private:
     QAction *mnuFindt, *mnuFindnext, *hen9, *mnuJiansuo, *hen10, *mnuCopy, *mnuSt;
     QAction *mnuSp, *mnuMp, *hen7, *mnuTuoya, *mnuXuanze, *hen8, *mnuSm, *mnuHm;
     QAction *mnuAddbk, *mnuBkm, *henshu;
-    QVector<QAction *> mnuBk;     // element 0 the "尚未添加书签" placeholder, 1..20 created at start-up
     QAction *mnuNethelp, *mnuFankui, *hen12, *mnuJup, *hen13, *mnuAbout;
 
     QWidget *Picbar;
@@ -152,8 +150,6 @@ private:
     ViewerControl *Pdfc;
     StartPagePane *Toweb;
     CommonDialog Cdf;
-    frmCount *countWindow = nullptr;
-    bool m_webServicesStarted = false;
 
     QString lastFindText;
     QString lastSearchText;
@@ -163,8 +159,8 @@ private:
     QAction *addItem(QMenu *menu, QAction *&item, const char *name, const QString &caption,
                      const QKeySequence &shortcut, void (frmPdf::*handler)());
     QAction *addSeparator(QMenu *menu, QAction *&item, const char *name);
-    // The bookmark items as Showbk sets them, for bookmarks already read.
-    void showBookmarks(const QList<BookmarkStore::Bookmark> &bookmarks);
+    // A document is open: the start page goes, check marks and caption follow.
+    void documentOpened(const QString &documentPath);
     // What a find or a search-all answered when it found nothing: "nothing"
     // for 0, "nothing in the part that could be searched" for SearchIncomplete,
     // no message for a hit or a cancelled wait.
@@ -173,8 +169,9 @@ private:
 
     ModalUi *m_ui;
     ReaderKeys *m_readerKeys = nullptr;
-    QString m_webServiceBase;
+    DocumentControl *m_document = nullptr;
+    BookmarkMenu *m_bookmarkMenu = nullptr;
+    WebServices *m_web = nullptr;
     QString m_bookmarkDir;
     QString m_commandLine;
-    bool m_opening = false; // openPdf is running: a drop then opens nothing
 };

@@ -2,6 +2,7 @@
 #include "app/frmPdf.h"
 
 #include "app/ClassicMenuStyle.h"
+#include "bookmarks/BookmarkMenu.h"
 #include "ui/DesignButton.h"
 #include "ui/DesignFont.h"
 #include "ui/Twips.h"
@@ -98,10 +99,9 @@ void frmPdf::buildMenus()
     addItem(mnuShu, mnuAddbk, "mnuAddbk", QStringLiteral("添加此页到书签(&A)..."), QKeySequence(Qt::CTRL | Qt::Key_D), &frmPdf::mnuAddbk_Click);
     addItem(mnuShu, mnuBkm, "mnuBkm", QStringLiteral("删除指定书签(&L)..."), none, &frmPdf::mnuBkm_Click);
     addSeparator(mnuShu, henshu, "henshu");
-    QAction *placeholder = mnuShu->addAction(QStringLiteral("尚未添加书签"));
-    placeholder->setObjectName(QStringLiteral("mnuBk"));
-    connect(placeholder, &QAction::triggered, this, [this] { mnuBk_Click(0); });
-    mnuBk.append(placeholder);
+    m_bookmarkMenu = new BookmarkMenu(mnuShu, m_bookmarkDir, *m_ui, this);
+    connect(m_bookmarkMenu, &BookmarkMenu::chosen, this,
+            [this](int index) { mnuBk_Click(qint16(index)); });
 
     topMenu(mnuHelp, "mnuHelp", QStringLiteral("帮助(&H)"));
     addItem(mnuHelp, mnuNethelp, "mnuNethelp", QStringLiteral("在线帮助中心(&N)"), QKeySequence(Qt::Key_F1), &frmPdf::mnuNethelp_Click);

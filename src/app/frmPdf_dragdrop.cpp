@@ -2,6 +2,7 @@
 #include "app/frmPdf.h"
 
 #include "app/DroppedPdf.h"
+#include "viewer/DocumentControl.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -15,7 +16,7 @@ void frmPdf::dragEnterEvent(QDragEnterEvent *event)
 void frmPdf::dropEvent(QDropEvent *event)
 {
     const QString path = droppedPdfPath(event->mimeData());
-    if (path.isEmpty() || m_opening)
+    if (path.isEmpty() || m_document->isOpening())
         return;
     event->acceptProposedAction();
     openPdf(path, QString(), QString());

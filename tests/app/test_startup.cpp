@@ -68,7 +68,7 @@ private slots:
         f.window->Form_Load();
         QCOMPARE(f.ui.messages.size(), 1);
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Vellumo V3.1"));
-        QVERIFY(!bookmarkItems(*f.window).isEmpty());
+        QVERIFY(!f.window->mnuBk().isEmpty());
     }
 
     void menusAreDefinedInOrder()
@@ -95,7 +95,7 @@ private slots:
                  QStringList({"mnuNethelp", "mnuFankui", "hen12", "mnuJup", "hen13", "mnuAbout"}));
         QCOMPARE(itemNames(menu(*f.window, "mnuShu")).mid(0, 4),
                  QStringList({"mnuAddbk", "mnuBkm", "henshu", "mnuBk"}));
-        QCOMPARE(bookmarkItems(*f.window)[0]->text(), QStringLiteral("尚未添加书签"));
+        QCOMPARE(f.window->mnuBk()[0]->text(), QStringLiteral("尚未添加书签"));
         QCOMPARE(action(*f.window, "mnuSt")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(action(*f.window, "mnuTo360")->text(), QStringLiteral("旋转270度"));
         for (QAction *a : f.window->findChildren<QAction *>())

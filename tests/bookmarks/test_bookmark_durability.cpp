@@ -3,23 +3,24 @@
 // Processes adding at once all keep their bookmarks.
 //
 // The test runs itself again as the victim: with VELLUMO_BOOKMARK_VICTIM set to a
-// directory, it sets up the main window once and then, for each kill delay read
+// directory, it sets up a bookmark menu once and then, for each kill delay read
 // from its input, forks a worker that adds and deletes bookmarks there through the
-// real menu handlers until a timer on the worker's own CPU clock kills it. So a kill
+// menu's own add and manager until a timer on the worker's own CPU clock kills it. So a kill
 // lands at the same point of the work however busy the machine is and however slow
 // the build (sanitizers included). The delays are drawn up to a few operations'
 // worth of CPU time, as measured first by a worker that times its operations.
 #include "FileBytes.h"
 #include "IniValue.h"
-#include "RecordingViewer.h"
 #include "ScriptedModalUi.h"
 #include "ThreadCpuClock.h"
-#include "app/frmPdf.h"
+#include "bookmarks/BookmarkMenu.h"
 #include "bookmarks/BookmarkStore.h"
 #include "bookmarks/frmBk.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QIcon>
+#include <QMenu>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -31,7 +32,6 @@
 #include <fcntl.h>
 #include <cstdio>
 #include <ctime>
-#include <memory>
 #include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,18 +87,14 @@ QByteArray readAllFrom(int fd)
     return all;
 }
 
-// The victim's side: a main window whose bookmark operations a worker repeats.
+// The victim's side: a bookmark menu whose operations a worker repeats.
 class Victim {
 public:
-    explicit Victim(const QString &dir) : m_viewer(new RecordingViewer), m_file(BookmarkStore::filePath(dir))
+    explicit Victim(const QString &dir)
+        : m_menu(new QMenu(&m_window)), m_bookmarks(m_menu, dir, m_ui, &m_window),
+          m_file(BookmarkStore::filePath(dir))
     {
-        frmPdf::Setup setup;
-        setup.viewer = m_viewer;
-        setup.ui = &m_ui;
-        setup.webServiceBase = QStringLiteral("http://127.0.0.1:9");
-        setup.bookmarkDir = dir;
-        m_window = std::make_unique<frmPdf>(setup);
-        m_window->createBookmarkItems();
+        m_bookmarks.createItems();
         // Fonts and styles the manager window loads on first use are loaded here once,
         // so the workers' deletions cost about what their additions do.
         const QTemporaryDir scratch;
@@ -109,16 +105,14 @@ public:
     void operate(int page)
     {
         if (BookmarkStore::read(m_file).size() < BookmarkStore::kMaxBookmarks) {
-            m_viewer->documentPath = documentFor(page);
-            m_viewer->currentPage = page;
-            m_window->mnuAddbk_Click();
+            m_bookmarks.add(documentFor(page), page);
         } else {
             m_ui.dialogActions = {[](QDialog *d) {
                 auto *manager = qobject_cast<frmBk *>(d);
                 manager->dcButton1_Click();
                 manager->dcButton2_Click();
             }};
-            m_window->mnuBkm_Click();
+            m_bookmarks.manage(QIcon());
         }
         m_ui.messages.clear();
     }
@@ -157,8 +151,9 @@ private:
     }
 
     ScriptedModalUi m_ui;
-    RecordingViewer *m_viewer;   // owned by the window
-    std::unique_ptr<frmPdf> m_window;
+    QWidget m_window;
+    QMenu *m_menu;   // owned by the window
+    BookmarkMenu m_bookmarks;
     QString m_file;
 };
 

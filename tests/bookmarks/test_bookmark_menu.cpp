@@ -1,15 +1,20 @@
 // The Bookmarks menu: items built at start-up from bk.ini, adding the current page,
-// jumping to a bookmark, and the manager keeping menu, list and file in step.
+// jumping to a bookmark, and the manager keeping menu, list and file in step. The
+// bookmark menu is checked on a menu of its own; the window only for what it adds.
 #include "DiskFull.h"
 #include "FileBytes.h"
 #include "ShellFixture.h"
+#include "bookmarks/BookmarkMenu.h"
 #include "bookmarks/frmBk.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QIcon>
 #include <QListWidget>
 #include <QMenu>
+#include <QPixmap>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -18,25 +23,34 @@ namespace {
 
 const QString kLimitText = QStringLiteral("最多只能添加20个书签！请您删除其他无用的书签后再继续添加！");
 
-QString bkIni(ShellFixture &f) { return f.dir.filePath(QStringLiteral("bk.ini")); }
+// A bookmark menu on a menu of its own, with bk.ini in a temporary directory.
+struct MenuFixture {
+    QTemporaryDir dir;
+    ScriptedModalUi ui;
+    QWidget window;
+    QMenu *menu = new QMenu(&window);
+    BookmarkMenu bookmarks{menu, dir.path(), ui, &window};
+    MenuFixture()
+    {
+        QPixmap icon(16, 16);
+        icon.fill(Qt::darkRed);
+        window.setWindowIcon(QIcon(icon));
+    }
+    const QVector<QAction *> &items() const { return bookmarks.items(); }
+};
+
+template <typename Fixture>
+QString bkIni(Fixture &f) { return f.dir.filePath(QStringLiteral("bk.ini")); }
 
 // Indices of the visible bookmark items 0..20.
-QList<int> visibleItems(const frmPdf &w)
+QList<int> visibleItems(const QVector<QAction *> &items)
 {
     QList<int> visible;
-    const QList<QAction *> items = bookmarkItems(w);
     for (int i = 0; i < items.size(); ++i) {
         if (items[i]->isVisible())
             visible << i;
     }
     return visible;
-}
-
-void addPage(ShellFixture &f, const QString &path, int page)
-{
-    f.viewer->documentPath = path;
-    f.viewer->currentPage = page;
-    f.window->mnuAddbk_Click();
 }
 
 QByteArray storeText(const QByteArray &nextnum, const QList<QPair<QByteArray, QByteArray>> &bookmarks)
@@ -56,25 +70,27 @@ class TestBookmarkMenu : public QObject {
 private slots:
     void startupBuildsTwentyItemsFromAnOldChineseFile()
     {
-        ShellFixture f(QString(), false);
+        MenuFixture f;
         // Written by an earlier installation under a Chinese Windows code page.
         writeBytes(bkIni(f), "[bkinfo]\r\nnextnum=3\r\npath1=D:\\\xCA\xE9\xBC\xAE\\\xD6\xB8\xC4\xCF.pdf\r\n"
                              "page1=12\r\npath2=/home/u/a&b.pdf\r\npage2=1\r\n");
-        f.window->Form_Load();
+        QCOMPARE(f.items().size(), 1);
+        QCOMPARE(f.items()[0]->text(), QStringLiteral("尚未添加书签"));
+        QCOMPARE(f.items()[0]->objectName(), QStringLiteral("mnuBk"));
+        f.bookmarks.createItems();
 
-        QCOMPARE(bookmarkItems(*f.window).size(), 21);
-        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
+        QCOMPARE(f.items().size(), 21);
+        QVERIFY(!f.items()[0]->isEnabled());
         // Qt reports hidden actions as disabled; every shown item can be chosen.
-        for (int i = 1; i <= 20; ++i)
-            QCOMPARE(bookmarkItems(*f.window)[i]->isEnabled(),
-                     bookmarkItems(*f.window)[i]->isVisible());
-        // Items 1..20 follow item 0 at the end of the Bookmarks menu, in order.
-        QCOMPARE(menu(*f.window, "mnuShu")->actions().mid(
-                     menu(*f.window, "mnuShu")->actions().size() - 21),
-                 bookmarkItems(*f.window));
-        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[D:\\书籍\\指南.pdf]，第12页"));
-        QCOMPARE(bookmarkItems(*f.window)[2]->text(), QStringLiteral("[/home/u/a&&b.pdf]，第1页"));
+        for (int i = 1; i <= 20; ++i) {
+            QCOMPARE(f.items()[i]->isEnabled(), f.items()[i]->isVisible());
+            QCOMPARE(f.items()[i]->objectName(), QStringLiteral("mnuBk(%1)").arg(i));
+        }
+        // Items 1..20 follow item 0 at the end of the menu, in order.
+        QCOMPARE(f.menu->actions(), QList<QAction *>(f.items().begin(), f.items().end()));
+        QCOMPARE(visibleItems(f.items()), (QList<int>{1, 2}));
+        QCOMPARE(f.items()[1]->text(), QStringLiteral("[D:\\书籍\\指南.pdf]，第12页"));
+        QCOMPARE(f.items()[2]->text(), QStringLiteral("[/home/u/a&&b.pdf]，第1页"));
     }
 
     void emptyOrUnreadableStoreShowsOnlyThePlaceholder_data()
@@ -88,21 +104,21 @@ private slots:
     void emptyOrUnreadableStoreShowsOnlyThePlaceholder()
     {
         QFETCH(QByteArray, content);
-        ShellFixture f(QString(), false);
+        MenuFixture f;
         if (!content.isEmpty())
             writeBytes(bkIni(f), content);
-        f.window->Form_Load();
-        QCOMPARE(visibleItems(*f.window), QList<int>{0});
-        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
+        f.bookmarks.createItems();
+        QCOMPARE(visibleItems(f.items()), QList<int>{0});
+        QVERIFY(!f.items()[0]->isEnabled());
     }
 
     void addingWritesNumberedEntriesAndDeletingRenumbers()
     {
-        ShellFixture f(QString(), false);
+        MenuFixture f;
         writeBytes(bkIni(f), "[bkinfo]\nnextnum=1\n");
-        f.window->Form_Load();
-        addPage(f, QStringLiteral("D:\\Books\\guide.pdf"), 12);
-        addPage(f, QStringLiteral("E:\\Papers\\survey.pdf"), 1);
+        f.bookmarks.createItems();
+        f.bookmarks.add(QStringLiteral("D:\\Books\\guide.pdf"), 12);
+        f.bookmarks.add(QStringLiteral("E:\\Papers\\survey.pdf"), 1);
 
         QCOMPARE(readBytes(bkIni(f)), QByteArray("[bkinfo]\nnextnum=3\npath1=D:\\Books\\guide.pdf\n"
                                                  "page1=12\npath2=E:\\Papers\\survey.pdf\npage2=1\n"));
@@ -110,25 +126,25 @@ private slots:
         QCOMPARE(f.ui.messages[1].text, QStringLiteral("添加书签成功！"));
         QCOMPARE(f.ui.messages[1].title, QStringLiteral("Vellumo 添加书签"));
         QCOMPARE(f.ui.messages[1].icon, ModalUi::Icon::Information);
-        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QVERIFY(bookmarkItems(*f.window)[2]->isEnabled());
-        QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[D:\\Books\\guide.pdf]，第12页"));
-        QCOMPARE(bookmarkItems(*f.window)[2]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+        QCOMPARE(visibleItems(f.items()), (QList<int>{1, 2}));
+        QVERIFY(f.items()[2]->isEnabled());
+        QCOMPARE(f.items()[1]->text(), QStringLiteral("[D:\\Books\\guide.pdf]，第12页"));
+        QCOMPARE(f.items()[2]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
 
         f.ui.dialogActions.push_back([&f](QDialog *dialog) {
             auto *manager = qobject_cast<frmBk *>(dialog);
             QVERIFY(manager);
-            QCOMPARE(manager->windowIcon().cacheKey(), f.window->windowIcon().cacheKey());
+            QCOMPARE(manager->windowIcon().cacheKey(), f.window.windowIcon().cacheKey());
             QCOMPARE(manager->lstBk->currentRow(), 0);
             manager->dcButton1->click();
             // List, menu and file agree while the manager is still open.
             QCOMPARE(manager->lstBk->count(), 1);
             QCOMPARE(manager->lstBk->item(0)->text(), QStringLiteral("E:\\Papers\\survey.pdf，第1页"));
-            QCOMPARE(visibleItems(*f.window), QList<int>{1});
-            QCOMPARE(bookmarkItems(*f.window)[1]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
+            QCOMPARE(visibleItems(f.items()), QList<int>{1});
+            QCOMPARE(f.items()[1]->text(), QStringLiteral("[E:\\Papers\\survey.pdf]，第1页"));
             manager->dcButton2->click();
         });
-        f.window->mnuBkm_Click();
+        f.bookmarks.manage(f.window.windowIcon());
         QCOMPARE(f.ui.dialogClasses, QStringList{"frmBk"});
 
         QByteArray expected = "[bkinfo]\nnextnum=2\npath1=E:\\Papers\\survey.pdf\npage1=1\n";
@@ -140,17 +156,21 @@ private slots:
     void deletingTheLastBookmarkShowsThePlaceholderAgain()
     {
         ShellFixture f;
-        addPage(f, QStringLiteral("/a.pdf"), 3);
-        QCOMPARE(visibleItems(*f.window), QList<int>{1});
-        f.ui.dialogActions.push_back([](QDialog *dialog) {
+        f.viewer->documentPath = QStringLiteral("/a.pdf");
+        f.viewer->currentPage = 3;
+        f.window->mnuAddbk_Click();
+        QCOMPARE(f.window->mnuBk()[1]->text(), QStringLiteral("[/a.pdf]，第3页"));
+        QCOMPARE(visibleItems(f.window->mnuBk()), QList<int>{1});
+        f.ui.dialogActions.push_back([&f](QDialog *dialog) {
             auto *manager = qobject_cast<frmBk *>(dialog);
+            QCOMPARE(manager->windowIcon().cacheKey(), f.window->windowIcon().cacheKey());
             manager->dcButton1->click();
             QCOMPARE(manager->lstBk->count(), 0);
             manager->dcButton2->click();
         });
         f.window->mnuBkm_Click();
-        QCOMPARE(visibleItems(*f.window), QList<int>{0});
-        QVERIFY(!bookmarkItems(*f.window)[0]->isEnabled());
+        QCOMPARE(visibleItems(f.window->mnuBk()), QList<int>{0});
+        QVERIFY(!f.window->mnuBk()[0]->isEnabled());
     }
 
     void noDocumentAddsNothing()
@@ -163,11 +183,12 @@ private slots:
 
     void samePageTwiceGivesTwoBookmarks()
     {
-        ShellFixture f;
-        addPage(f, QStringLiteral("/a.pdf"), 4);
-        addPage(f, QStringLiteral("/a.pdf"), 4);
-        QCOMPARE(visibleItems(*f.window), (QList<int>{1, 2}));
-        QCOMPARE(bookmarkItems(*f.window)[1]->text(), bookmarkItems(*f.window)[2]->text());
+        MenuFixture f;
+        f.bookmarks.createItems();
+        f.bookmarks.add(QStringLiteral("/a.pdf"), 4);
+        f.bookmarks.add(QStringLiteral("/a.pdf"), 4);
+        QCOMPARE(visibleItems(f.items()), (QList<int>{1, 2}));
+        QCOMPARE(f.items()[1]->text(), f.items()[2]->text());
     }
 
     void addingTakesTheNextNumberUpToTwenty_data()
@@ -187,25 +208,25 @@ private slots:
         QFETCH(QByteArray, counter);
         QFETCH(int, stored);
         QFETCH(bool, accepted);
-        ShellFixture f(QString(), false);
+        MenuFixture f;
         QList<QPair<QByteArray, QByteArray>> bookmarks;
         for (int i = 1; i <= stored; ++i)
             bookmarks.append({"/b" + QByteArray::number(i) + ".pdf", QByteArray::number(i)});
         const QByteArray before = storeText(counter, bookmarks);
         writeBytes(bkIni(f), before);
-        f.window->Form_Load();
-        QCOMPARE(visibleItems(*f.window).size(), stored);
-        QCOMPARE(bookmarkItems(*f.window)[stored]->text(),
+        f.bookmarks.createItems();
+        QCOMPARE(visibleItems(f.items()).size(), stored);
+        QCOMPARE(f.items()[stored]->text(),
                  QStringLiteral("[/b%1.pdf]，第%1页").arg(stored));
 
-        addPage(f, QStringLiteral("/new.pdf"), 1);
+        f.bookmarks.add(QStringLiteral("/new.pdf"), 1);
         QCOMPARE(f.ui.messages.size(), 1);
         if (accepted) {
             QCOMPARE(f.ui.messages[0].text, QStringLiteral("添加书签成功！"));
             bookmarks.append(qMakePair(QByteArray("/new.pdf"), QByteArray("1")));
             QCOMPARE(readBytes(bkIni(f)), storeText(QByteArray::number(stored + 2), bookmarks));
-            QCOMPARE(visibleItems(*f.window).size(), stored + 1);
-            QCOMPARE(bookmarkItems(*f.window)[stored + 1]->text(), QStringLiteral("[/new.pdf]，第1页"));
+            QCOMPARE(visibleItems(f.items()).size(), stored + 1);
+            QCOMPARE(f.items()[stored + 1]->text(), QStringLiteral("[/new.pdf]，第1页"));
         } else {
             QCOMPARE(f.ui.messages[0].text, kLimitText);
             QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
@@ -233,7 +254,7 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QList<int>, itemsShown);
-        ShellFixture f(QString(), false);
+        MenuFixture f;
         QByteArray before = storeText("2", {{"/a.pdf", "1"}});
         QString stored = bkIni(f);
         if (kind == "link") {
@@ -246,13 +267,12 @@ private slots:
             QCOMPARE(before.size(), 1024 * 1024 - 1);
         }
         writeBytes(stored, before);
-        f.window->Form_Load();
-        QCOMPARE(visibleItems(*f.window), itemsShown);
-        f.viewer->documentPath = QStringLiteral("/b.pdf");
+        f.bookmarks.createItems();
+        QCOMPARE(visibleItems(f.items()), itemsShown);
         std::optional<DiskFull> full;
         if (kind == "disk full")
             full.emplace(before.size());
-        f.window->mnuAddbk_Click();
+        f.bookmarks.add(QStringLiteral("/b.pdf"), 0);
         full.reset();
         QCOMPARE(readBytes(stored), before);
         QCOMPARE(QFileInfo(bkIni(f)).isSymLink(), kind == "link");
@@ -260,7 +280,7 @@ private slots:
         QCOMPARE(f.ui.messages[0].text, QStringLiteral("无法保存书签！"));
         QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
         QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
-        QCOMPARE(visibleItems(*f.window), itemsShown);
+        QCOMPARE(visibleItems(f.items()), itemsShown);
     }
 
     void choosingABookmarkOpensItAndThenSetsThePage_data()
@@ -287,7 +307,7 @@ private slots:
         f.viewer->openStatuses.push_back(openStatus);
         f.viewer->clearCalls();
 
-        bookmarkItems(*f.window)[1]->trigger();
+        f.window->mnuBk()[1]->trigger();
 
         QCOMPARE(f.viewer->opens.size(), 1);
         QCOMPARE(f.viewer->opens[0].path, pdf);
@@ -310,7 +330,7 @@ private slots:
         f.viewer->documentPath = QStringLiteral("/open.pdf");
         f.viewer->clearCalls();
 
-        bookmarkItems(*f.window)[1]->trigger();
+        f.window->mnuBk()[1]->trigger();
 
         QCOMPARE(f.viewer->callCount(QStringLiteral("OpenDocument")), 0);
         QCOMPARE(f.viewer->callCount(QStringLiteral("setCurrentPage")), 0);
@@ -319,7 +339,7 @@ private slots:
         QCOMPARE(f.ui.messages[0].title, QStringLiteral("提示"));
         QCOMPARE(f.ui.messages[0].icon, ModalUi::Icon::Error);
         QCOMPARE(readBytes(bkIni(f)), store);
-        QCOMPARE(visibleItems(*f.window), QList<int>{1});
+        QCOMPARE(visibleItems(f.window->mnuBk()), QList<int>{1});
     }
 };
 

@@ -1,8 +1,10 @@
 # Builds each probe, which must fail with its fence's message: a MuPDF header
-# outside the engine, a shell header inside it.
+# outside the engine, a shell header inside it, the window's header in a part
+# the window uses.
 foreach(probe_and_message
         "probe_mupdf|MuPDF headers are included only under src/viewer/pdf/"
-        "probe_engine|The engine \\(src/viewer/pdf/\\) does not include the shell")
+        "probe_engine|The engine \\(src/viewer/pdf/\\) does not include the shell"
+        "probe_shell|Only src/app/ includes the window")
   string(REPLACE "|" ";" parts "${probe_and_message}")
   list(GET parts 0 probe)
   list(GET parts 1 message)

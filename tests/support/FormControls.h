@@ -34,12 +34,3 @@ inline QPushButton *button(const QObject &form, int index)
 {
     return control<QPushButton>(form, QStringLiteral("Cmdc_%1").arg(index));
 }
-
-// The bookmark items mnuBk(0), mnuBk(1), ... in index order; item 0 is named mnuBk.
-inline QList<QAction *> bookmarkItems(const QObject &form)
-{
-    QList<QAction *> items{action(form, QStringLiteral("mnuBk"))};
-    while (QAction *item = form.findChild<QAction *>(QStringLiteral("mnuBk(%1)").arg(items.size())))
-        items.append(item);
-    return items;
-}

@@ -1,6 +1,7 @@
-// The main window's web links: the two start-up requests, the start-page pane
-// over the viewer, the Help items, the About window and the counting window's
-// release on close, and what the counting window asks and reads.
+// The web services on their own (the two start-up requests, in order, once) and
+// the window's links to them: start-up with a document, the start-page pane over
+// the viewer, the Help items, the About window and the counting window's release
+// on close; and what the counting window asks and reads.
 
 #include "LoopbackHttpServer.h"
 #include "RecordingOpener.h"
@@ -9,6 +10,7 @@
 #include "app/frmPdf.h"
 #include "web/StartPagePane.h"
 #include "web/frmAbout.h"
+#include "web/WebServices.h"
 #include "web/frmCount.h"
 
 #include <QLabel>
@@ -39,13 +41,24 @@ void waitForStartRequests(LoopbackHttpServer &server)
     QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() >= 2, 15000);
     QTest::qWait(200);
 }
+
+// Both start-up requests went out in order, as plain GETs, and the pane shows the start page.
+void checkStartRequests(LoopbackHttpServer &server, const StartPagePane &pane)
+{
+    QCOMPARE(server.targets(), (QStringList{"/count/", "/start/"}));
+    for (const auto &request : server.requests) {
+        QCOMPARE(request.method, QByteArray("GET"));
+        QVERIFY(!request.headers.contains("cookie"));
+    }
+    QCOMPARE(pane.address(), server.base() + "/start/");
+}
 } // namespace
 
 class TestWebLinks : public QObject {
     Q_OBJECT
 private slots:
-    void startMakesOneCountingThenOneStartRequest_data();
-    void startMakesOneCountingThenOneStartRequest();
+    void startMakesOneCountingThenOneStartRequestOnce();
+    void startUpWithADocumentMakesTheSameTwoRequests();
     void startPageCoversTheViewerUntilADocumentOpens();
     void unreachableServiceShowsTheErrorPageWithoutAMessage();
     void helpItemsOpenTheirPagesEachTimeChosen();
@@ -57,31 +70,36 @@ private slots:
     void countWindowReadsNoneOfAnEndlessAnswer();
 };
 
-void TestWebLinks::startMakesOneCountingThenOneStartRequest_data()
+void TestWebLinks::startMakesOneCountingThenOneStartRequestOnce()
 {
-    QTest::addColumn<QString>("commandLine");
-    QTest::newRow("no document") << QString();
-    QTest::newRow("document on the command line") << QStringLiteral("/docs/manual.pdf");
-}
-
-void TestWebLinks::startMakesOneCountingThenOneStartRequest()
-{
-    QFETCH(QString, commandLine);
     LoopbackHttpServer server;
     servingBothPages(server);
-    Window w(server.base(), commandLine);
-    w.window->Form_Load();
+    ScriptedModalUi ui;
+    QWidget owner;
+    auto *pane = new StartPagePane(QStringLiteral("Vellumo V3.1"), &owner);
+    WebServices web(server.base(), ui, &owner);
+    web.start(pane);
+    web.start(pane); // once a run
     // The start page waits for the ping to leave; asked for at once, it could overtake it.
+    QVERIFY(pane->address().isEmpty());
+    QVERIFY(web.countWindow());
+    QVERIFY(!web.countWindow()->isVisible());
+    waitForStartRequests(server);
+    checkStartRequests(server, *pane);
+    QVERIFY(ui.messages.isEmpty());
+}
+
+// With a document on the command line the requests wait for its first page.
+void TestWebLinks::startUpWithADocumentMakesTheSameTwoRequests()
+{
+    LoopbackHttpServer server;
+    servingBothPages(server);
+    Window w(server.base(), QStringLiteral("/docs/manual.pdf"));
+    w.window->Form_Load();
     QVERIFY(control<StartPagePane>(*w.window, "Toweb")->address().isEmpty());
     waitForStartRequests(server);
-
-    QCOMPARE(server.targets(), (QStringList{"/count/", "/start/"}));
-    for (const auto &request : server.requests) {
-        QCOMPARE(request.method, QByteArray("GET"));
-        QVERIFY(!request.headers.contains("cookie"));
-    }
-    QCOMPARE(control<StartPagePane>(*w.window, "Toweb")->address(), server.base() + "/start/");
-    QCOMPARE(w.viewer->opens.size(), commandLine.isEmpty() ? 0 : 1);
+    checkStartRequests(server, *control<StartPagePane>(*w.window, "Toweb"));
+    QCOMPARE(w.viewer->opens.size(), 1);
 }
 
 void TestWebLinks::startPageCoversTheViewerUntilADocumentOpens()
@@ -107,16 +125,17 @@ void TestWebLinks::startPageCoversTheViewerUntilADocumentOpens()
 
 void TestWebLinks::unreachableServiceShowsTheErrorPageWithoutAMessage()
 {
-    Window w(LoopbackHttpServer::unreachableBase());
-    QSignalSpy loaded(control<StartPagePane>(*w.window, "Toweb"), &StartPagePane::loadFinished);
-    w.window->Form_Load();
+    ScriptedModalUi ui;
+    QWidget owner;
+    auto *pane = new StartPagePane(QStringLiteral("Vellumo V3.1"), &owner);
+    WebServices web(LoopbackHttpServer::unreachableBase(), ui, &owner);
+    QSignalSpy loaded(pane, &StartPagePane::loadFinished);
+    web.start(pane);
 
     QVERIFY(loaded.wait(15000));
     QCOMPARE(loaded.first().at(0).toBool(), false);
-    QVERIFY(control<StartPagePane>(*w.window, "Toweb")
-                ->toPlainText()
-                .contains(QStringLiteral("无法加载起始页")));
-    QVERIFY(w.ui.messages.isEmpty());
+    QVERIFY(pane->toPlainText().contains(QStringLiteral("无法加载起始页")));
+    QVERIFY(ui.messages.isEmpty());
 }
 
 void TestWebLinks::helpItemsOpenTheirPagesEachTimeChosen()

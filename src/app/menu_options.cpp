@@ -1,4 +1,4 @@
-// Options menu: first page, last page, go to a typed page.
+// Options menu: first page, last page, go to a typed page, and the rotations.
 #include "app/frmPdf.h"
 
 #include "ui/TypedPage.h"
@@ -29,3 +29,8 @@ void frmPdf::mnuGopage_Click()
     if (const std::optional<qint32> page = parseTypedPage(typed))
         Pdfc->setCurrentPage(*page);
 }
+
+void frmPdf::mnuTo0_Click() { Pdfc->setRotation(0); }
+void frmPdf::mnuTo90_Click() { Pdfc->setRotation(90); }
+void frmPdf::mnuTo180_Click() { Pdfc->setRotation(180); }
+void frmPdf::mnuTo360_Click() { Pdfc->setRotation(270); }

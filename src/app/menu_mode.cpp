@@ -1,38 +1,9 @@
-// Rotation, fit mode, page layout, mouse tool and outline pane, with their check marks.
+// Mode menu: page layout, mouse tool and outline pane, with their check marks.
 #include "app/frmPdf.h"
 
 #include "viewer/ViewerControl.h"
 
 #include <QAction>
-
-void frmPdf::mnuTo0_Click() { Pdfc->setRotation(0); }
-void frmPdf::mnuTo90_Click() { Pdfc->setRotation(90); }
-void frmPdf::mnuTo180_Click() { Pdfc->setRotation(180); }
-void frmPdf::mnuTo360_Click() { Pdfc->setRotation(270); }
-
-void frmPdf::mnuShiji_Click()
-{
-    Pdfc->setFitMode(0);
-    mnuKuandu->setChecked(false);
-    mnuShiji->setChecked(true);
-    mnuChicun->setChecked(false);
-}
-
-void frmPdf::mnuChicun_Click()
-{
-    Pdfc->setFitMode(1);
-    mnuKuandu->setChecked(false);
-    mnuShiji->setChecked(false);
-    mnuChicun->setChecked(true);
-}
-
-void frmPdf::mnuKuandu_Click()
-{
-    Pdfc->setFitMode(2);
-    mnuKuandu->setChecked(true);
-    mnuShiji->setChecked(false);
-    mnuChicun->setChecked(false);
-}
 
 void frmPdf::mnuSp_Click()
 {

@@ -1,8 +1,12 @@
-// Search menu: find next and full-text search.
+// Search menu: find next, full-text search, and copying or showing the selected text.
 #include "app/frmPdf.h"
 
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 void frmPdf::mnuFindnext_Click()
 {
@@ -27,4 +31,20 @@ void frmPdf::reportMiss(int answer, const QString &nothing, const QString &partl
         ui().messageBox(this, nothing, title, ModalUi::Icon::Information);
     else if (answer == ViewerControl::SearchIncomplete)
         ui().messageBox(this, partly, title, ModalUi::Icon::Information);
+}
+
+void frmPdf::mnuCopy_Click()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    // Plain text only: the previous contents, whatever their formats, are replaced.
+    auto *data = new QMimeData;
+    data->setText(Pdfc->SelectedText());
+    clipboard->setMimeData(data);
+}
+
+void frmPdf::mnuSt_Click()
+{
+    ui().messageBox(this, Pdfc->SelectedText(), QStringLiteral("Vellumo 显示所选内容"),
+                    ModalUi::Icon::Information);
 }
