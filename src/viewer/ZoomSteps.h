@@ -1,7 +1,7 @@
 #pragma once
-// The zoom steps of the toolbar, also used by Ctrl+wheel in the viewer: 0.25 at a
-// time, refused above 3.0 (so 3.0 still steps to 3.25) and below 0.3 (so 0.3 still
-// steps to 0.05).
+// The zoom steps of the toolbar's zoom commands: 0.25 at a time, refused above
+// 3.0 (so 3.0 still steps to 3.25) and below 0.3 (so 0.3 still steps to 0.05).
+// The viewer's Ctrl+wheel steps alike (zoomNotch in viewer/pdf/ViewInput.h).
 
 #include <optional>
 

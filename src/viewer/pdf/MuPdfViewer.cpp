@@ -299,12 +299,11 @@ int MuPdfViewer::SearchAll(const QString &text)
 
 qint16 MuPdfViewer::MouseMode() const
 {
-    return m_mouseMode;
+    return qint16(m_view->mouseTool());
 }
 
 void MuPdfViewer::setMouseMode(qint16 mode)
 {
-    m_mouseMode = mode;
     m_view->setMouseTool(mode == 1 ? PageView::MouseTool::Text : PageView::MouseTool::Hand);
 }
 

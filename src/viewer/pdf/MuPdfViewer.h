@@ -84,7 +84,6 @@ private:
     PageView *m_view;
     std::unique_ptr<TextLayer> m_text; // destroyed before the view it attaches to
     QString m_path; // absolute; "" exactly when no document is open
-    qint16 m_mouseMode = 0;
     std::shared_ptr<PrintSpooler> m_spooler;
     FileReloader *m_reloader; // keeps the passwords given at open
     JumpHistory m_history;    // of the open document

@@ -3,7 +3,7 @@
 // for its target. As the reader moves, the entry of the section being read is
 // marked. Empty for a document without an outline.
 
-#include "PdfDocument.h"
+#include "DocumentOutline.h"
 
 #include <QTreeWidget>
 

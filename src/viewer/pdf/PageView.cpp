@@ -1,7 +1,6 @@
 #include "PageView.h"
 
 #include "PageViewAccessible.h"
-#include "viewer/ZoomSteps.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -163,12 +162,10 @@ void PageView::wheelEvent(QWheelEvent *event)
 {
     const int dy = event->angleDelta().y();
     if (event->modifiers() & Qt::ControlModifier) {
-        // Ctrl+wheel zooms a notch at a time, within the toolbar's limits.
-        for (int notches = m_zoomWheel.add(dy); notches != 0; notches -= notches > 0 ? 1 : -1) {
-            const auto next = notches > 0 ? zoomSteps::zoomIn(zoom()) : zoomSteps::zoomOut(zoom());
-            if (next)
+        // Ctrl+wheel zooms a notch at a time.
+        for (int notches = m_zoomWheel.add(dy); notches != 0; notches -= notches > 0 ? 1 : -1)
+            if (const auto next = zoomNotch(zoom(), notches > 0 ? 1 : -1))
                 setZoom(*next);
-        }
         event->accept();
         return;
     }

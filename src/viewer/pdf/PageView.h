@@ -32,8 +32,9 @@ public:
 
     explicit PageView(QWidget *parent = nullptr);
 
-    // Shows the document from its first page; nullptr closes. Closing aborts the
-    // running renders and waits for them to stop before dropping the document.
+    // Shows the document from its first page; nullptr closes. The previous
+    // document's renders are aborted and left to end on their own threads: the
+    // view waits for none of them (see TileSource::setDocument).
     void setDocument(std::shared_ptr<PdfDocument> document);
     const std::shared_ptr<PdfDocument> &document() const { return m_document; }
 
@@ -55,6 +56,7 @@ public:
     void setRotation(int degrees); // 0, 90, 180, 270
     void setContinuous(bool continuous);
     void setMouseTool(MouseTool tool);
+    MouseTool mouseTool() const { return m_tool; }
 
     const ViewLayout &layout() const { return m_scroller.layout(); }
     // True when every tile the viewport shows is rendered at the current scale.

@@ -2,14 +2,12 @@
 // Rendered tiles, least recently used dropped first once the images together
 // exceed a byte budget. GUI thread only.
 
+#include "LruCache.h"
 #include "TileKey.h"
 
-#include <QHash>
 #include <QImage>
 #include <QRect>
 #include <QVector>
-
-#include <list>
 
 struct CachedTile {
     TileKey key;
@@ -19,24 +17,23 @@ struct CachedTile {
 
 class TileCache {
 public:
-    explicit TileCache(qint64 maxBytes) : m_maxBytes(maxBytes) {}
+    explicit TileCache(qint64 maxBytes) : m_tiles(maxBytes) {}
 
     // Marks the tile as just used; nullptr when absent.
-    const CachedTile *find(const TileKey &key);
-    bool contains(const TileKey &key) const { return m_index.contains(key); }
+    const CachedTile *find(const TileKey &key) { return m_tiles.find(key); }
+    bool contains(const TileKey &key) const { return m_tiles.contains(key); }
     void insert(CachedTile tile);
     // Every cached tile of the page at this rotation, any scale, coarsest first:
     // what the view shows scaled while the wanted scale is still rendering.
     QVector<const CachedTile *> tilesOfPage(int page, int rotation) const;
-    void clear();
+    void clear() { m_tiles.clear(); }
 
-    qint64 bytes() const { return m_bytes; }
-    qint64 maxBytes() const { return m_maxBytes; }
+    qint64 bytes() const { return m_tiles.cost(); }
+    qint64 maxBytes() const { return m_tiles.budget(); }
 
 private:
-    using Entries = std::list<CachedTile>; // most recently used first
-    qint64 m_maxBytes;
-    qint64 m_bytes = 0;
-    Entries m_entries;
-    QHash<TileKey, Entries::iterator> m_index;
+    struct ImageBytes {
+        qint64 operator()(const CachedTile &tile) const { return tile.image.sizeInBytes(); }
+    };
+    LruCache<TileKey, CachedTile, ImageBytes> m_tiles;
 };

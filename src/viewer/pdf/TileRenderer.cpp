@@ -19,7 +19,7 @@ constexpr int kBgra = 0;
 } // namespace
 
 // The page's contents scaled to the size the document shows for it: 1 for
-// every ordinary page, less for one larger than PdfDocument's maximum side.
+// every ordinary page, less for one larger than PageSizes' maximum side.
 static double contentScale(fz_context *ctx, PdfDocument &document, int page,
                            fz_display_list *list)
 {

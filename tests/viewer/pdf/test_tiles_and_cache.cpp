@@ -100,6 +100,25 @@ private slots:
         QCOMPARE(cache.bytes(), 0);
     }
 
+    void cacheCountsBytesNotTiles()
+    {
+        const qint64 oneTile = 100 * 100 * 4;
+        TileCache cache(3 * oneTile);
+        for (int page = 0; page < 3; ++page)
+            cache.insert(tile(page, 0, 100));
+        // A tile replaced by a smaller one counts at its new size.
+        cache.insert(tile(2, 0, 10));
+        QCOMPARE(cache.bytes(), 2 * oneTile + 10 * 10 * 4);
+        QVERIFY(cache.find({0, 0, TileKey::scaleKey(1), 0}));
+        // Nearly two tiles' bytes push out the least recently used one only:
+        // the cache is within its budget again.
+        cache.insert(tile(3, 0, 141));
+        QVERIFY(!cache.contains({1, 0, TileKey::scaleKey(1), 0}));
+        for (int page : {0, 2, 3})
+            QVERIFY(cache.contains({page, 0, TileKey::scaleKey(1), 0}));
+        QCOMPARE(cache.bytes(), oneTile + 10 * 10 * 4 + 141 * 141 * 4);
+    }
+
     void oversizedTileStaysAlone()
     {
         TileCache cache(1000);

@@ -14,6 +14,6 @@ PageText adoptShimPage(vshim_text_page &raw);
 
 // The text of a recorded page, extracted with the calling thread's context under
 // the cookie's time limit (cookie may be null). Its size is the list's own, which
-// can be larger than the page the document shows (see PdfDocument). nullopt when
+// can be larger than the page the document shows (see PageSizes). nullopt when
 // aborted, overdue or unreadable. Any thread but the GUI thread.
 std::optional<PageText> extractRecordedText(fz_display_list *list, vshim_cookie *cookie);
