@@ -4,7 +4,7 @@
 #include "ui/TypedPage.h"
 #include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
-#include "viewer/ZoomSteps.h"
+#include "viewer/pdf/ZoomSteps.h"
 
 #include <QLineEdit>
 

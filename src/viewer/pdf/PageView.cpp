@@ -1,6 +1,7 @@
 #include "PageView.h"
 
 #include "PageViewAccessible.h"
+#include "ZoomSteps.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -164,7 +165,7 @@ void PageView::wheelEvent(QWheelEvent *event)
     if (event->modifiers() & Qt::ControlModifier) {
         // Ctrl+wheel zooms a notch at a time.
         for (int notches = m_zoomWheel.add(dy); notches != 0; notches -= notches > 0 ? 1 : -1)
-            if (const auto next = zoomNotch(zoom(), notches > 0 ? 1 : -1))
+            if (const auto next = notches > 0 ? zoomSteps::zoomIn(zoom()) : zoomSteps::zoomOut(zoom()))
                 setZoom(*next);
         event->accept();
         return;

@@ -5,9 +5,6 @@
 namespace {
 constexpr int kPageOverlap = 40; // what a page step keeps in view
 constexpr int kNotch = 120;      // wheel angle units of one notch
-constexpr double kZoomNotch = 0.25;
-constexpr double kNotchInUpTo = 3.0;
-constexpr double kNotchOutDownTo = 0.3;
 } // namespace
 
 std::optional<KeyScroll> keyScroll(int key, Qt::KeyboardModifiers modifiers, int viewportHeight)
@@ -40,13 +37,6 @@ std::optional<KeyScroll> keyScroll(int key, Qt::KeyboardModifiers modifiers, int
 int wheelPixels(int angle)
 {
     return angle * kLineStep * 3 / kNotch;
-}
-
-std::optional<double> zoomNotch(double zoom, int direction)
-{
-    if (direction > 0 ? zoom > kNotchInUpTo : zoom < kNotchOutDownTo)
-        return std::nullopt;
-    return zoom + direction * kZoomNotch;
 }
 
 int WheelNotches::add(int angle)

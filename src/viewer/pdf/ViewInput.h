@@ -21,12 +21,6 @@ std::optional<KeyScroll> keyScroll(int key, Qt::KeyboardModifiers modifiers, int
 // A plain wheel turn as a scroll: 120 units are one notch, three lines.
 int wheelPixels(int angle);
 
-// The zoom one Ctrl+wheel notch leads to (direction 1 in, -1 out), or nothing
-// when it is refused. It steps as the toolbar's zoom buttons do, so a notch and a
-// click agree: 0.25 a notch, in refused above 3.0 (3.0 itself still goes to
-// 3.25), out refused below 0.3 (0.3 itself still goes to 0.05).
-std::optional<double> zoomNotch(double zoom, int direction);
-
 // Ctrl+wheel turns counted in whole notches; part of a notch waits for the rest.
 class WheelNotches {
 public:

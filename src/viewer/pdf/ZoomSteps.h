@@ -1,7 +1,7 @@
 #pragma once
-// The zoom steps of the toolbar's zoom commands: 0.25 at a time, refused above
-// 3.0 (so 3.0 still steps to 3.25) and below 0.3 (so 0.3 still steps to 0.05).
-// The viewer's Ctrl+wheel steps alike (zoomNotch in viewer/pdf/ViewInput.h).
+// The zoom steps of the view's Ctrl+wheel and of the toolbar's zoom commands, so
+// a notch and a click agree: 0.25 at a time, refused above 3.0 (so 3.0 still
+// steps to 3.25) and below 0.3 (so 0.3 still steps to 0.05).
 
 #include <optional>
 
