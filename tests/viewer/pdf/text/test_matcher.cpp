@@ -158,6 +158,21 @@ private slots:
         QCOMPARE(hitsOf({"打开", "PDF文件"}, "打开PDF"), QStringList({"打开\nPDF"}));
     }
 
+    // The scan for where a hit can begin reads many units at a time: the rules hold
+    // wherever a hit falls among them, a mark after its first unit included.
+    void hitsAreFoundWhereverTheyFallInALongLine()
+    {
+        for (int filler = 0; filler < 24; ++filler) {
+            const QStringList lines{QString(filler, QChar('x')) + " 这是一个中文",
+                                    "文档的例子 a compu-", "ter 中文文档 xcompu", "ter"};
+            const QByteArray where = QByteArray::number(filler);
+            QVERIFY2(hitsOf(lines, "文文档") == QStringList({"文\n文档", "文文档"}), where);
+            QVERIFY2(hitsOf(lines, "uter") == QStringList({"u-\nter"}), where);
+            QVERIFY2(hitsOf(lines, "u-ter") == QStringList({"u-\nter"}), where);
+            QVERIFY2(hitsOf(lines, "x") == QStringList(filler + 1, "x"), where);
+        }
+    }
+
     void blanksOnlyQueryMatchesEachBlankRun()
     {
         QCOMPARE(hitsOf({"a  b c", "d"}, " ").size(), 3);
