@@ -5,10 +5,6 @@
 
 #include <QList>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // Hyphen-minus, soft hyphen, hyphen: what ends a line inside a word, and what a reader
@@ -64,8 +60,9 @@ NormalizedText normalizePage(const PageText &page)
 {
     const FoldingTable &folding = FoldingTable::shared();
     NormalizedText out;
+    std::u16string units;
     std::u32string scratch;
-    out.text.reserve(page.codes.size() + page.lines.size());
+    units.reserve(page.codes.size() + page.lines.size());
     out.charStart.reserve(page.codes.size() + page.lines.size() + 1);
 
     // A pending run of blanks and line breaks starts at runStart; -1 when none.
@@ -78,7 +75,7 @@ NormalizedText normalizePage(const PageText &page)
             return;
         if (!runVanishes) {
             const bool nearCjk = CharClass::isCjk(previous) || CharClass::isCjk(following);
-            out.text.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
+            units.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
             out.charStart.push_back(runStart);
         }
         runStart = -1;
@@ -114,19 +111,19 @@ NormalizedText normalizePage(const PageText &page)
         const bool afterRun = runStart >= 0;
         closeRun(c);
         if (!afterRun && joinsWordAcrossLines(i)) {
-            out.text.push_back(NormalizedText::HyphenBreak);
+            units.push_back(NormalizedText::HyphenBreak);
             out.charStart.push_back(i);
             runStart = i + 1; // the blanks and the break after it belong to the hyphen
             runVanishes = true;
             continue;
         }
-        for (int added = appendFolded(folding, c, out.text, scratch); added > 0; --added)
+        for (int added = appendFolded(folding, c, units, scratch); added > 0; --added)
             out.charStart.push_back(i);
         previous = c;
     }
     closeRun(0);
     out.charStart.push_back(count);
-    out.text.shrink_to_fit();
+    out.text = FoldedText(units);
     out.charStart.shrink_to_fit();
     return out;
 }
@@ -152,7 +149,7 @@ std::u16string normalizeQuery(const QString &query)
 namespace {
 
 // End (exclusive, in normalized positions) of a hit starting at `pos`, or npos.
-size_t matchAt(const std::u16string &text, size_t pos, const std::u16string &query)
+size_t matchAt(const FoldedText &text, size_t pos, const std::u16string &query)
 {
     size_t i = pos;
     size_t j = 0;
@@ -180,51 +177,6 @@ size_t matchAt(const std::u16string &text, size_t pos, const std::u16string &que
     return i;
 }
 
-bool isMark(char16_t c)
-{
-    static_assert((NormalizedText::SoftBreak & 0xFFFE) == (NormalizedText::HyphenBreak & 0xFFFE));
-    return (c & 0xFFFE) == NormalizedText::SoftBreak;
-}
-
-// The first position at or after pos where a hit of a query that begins with `first`
-// then `second` (nothing when the query is one unit) can start: `first` itself,
-// followed by `second` or by a mark, which may stand between the two. Npos if none.
-// Searching a long book runs through tens of millions of units here, eight at a time
-// where the processor can.
-size_t nextCandidate(const std::u16string &text, size_t pos, char16_t first,
-                     std::optional<char16_t> second)
-{
-    const size_t size = text.size();
-    const char16_t *units = text.data();
-#ifdef __SSE2__
-    const __m128i firsts = _mm_set1_epi16(short(first));
-    const __m128i seconds = _mm_set1_epi16(short(second.value_or(0)));
-    const __m128i markBits = _mm_set1_epi16(short(0xFFFE));
-    const __m128i marks = _mm_set1_epi16(short(NormalizedText::SoftBreak));
-    // Each step reads eight units and, for the second test, the one after them.
-    for (; pos + 9 <= size; pos += 8) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + pos));
-        __m128i hits = _mm_cmpeq_epi16(here, firsts);
-        if (second) {
-            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i *>(units + pos + 1));
-            hits = _mm_and_si128(hits, _mm_or_si128(_mm_cmpeq_epi16(next, seconds),
-                                                    _mm_cmpeq_epi16(_mm_and_si128(next, markBits), marks)));
-        }
-        if (const int mask = _mm_movemask_epi8(hits))
-            return pos + size_t(__builtin_ctz(unsigned(mask))) / 2;
-    }
-#endif
-    for (; pos < size; ++pos) {
-        if (units[pos] != first)
-            continue;
-        if (!second)
-            return pos;
-        if (pos + 1 < size && (units[pos + 1] == *second || isMark(units[pos + 1])))
-            return pos;
-    }
-    return std::u16string::npos;
-}
-
 bool canStart(char16_t c, char16_t queryFirst)
 {
     return c == queryFirst || (queryFirst == U' ' && c == NormalizedText::SoftBreak)
@@ -232,15 +184,15 @@ bool canStart(char16_t c, char16_t queryFirst)
 }
 
 // First hit at normalized position >= pos, as normalized [begin, end); begin == npos if none.
-std::pair<size_t, size_t> scan(const std::u16string &text, size_t pos, const std::u16string &query)
+std::pair<size_t, size_t> scan(const FoldedText &text, size_t pos, const std::u16string &query)
 {
     const char16_t first = query.front();
-    const std::optional<char16_t> second =
-        query.size() > 1 ? std::optional<char16_t>(query[1]) : std::nullopt;
     const bool onlyItself = first != U' ' && !isHyphen(first); // no mark can stand for it
+    const FoldedText::Pair pair = text.pair(
+        first, query.size() > 1 ? std::optional<char16_t>(query[1]) : std::nullopt);
     for (; pos < text.size(); ++pos) {
         if (onlyItself) {
-            pos = nextCandidate(text, pos, first, second);
+            pos = text.findPair(pos, pair);
             if (pos == std::u16string::npos)
                 break;
         } else if (!canStart(text[pos], first)) {
