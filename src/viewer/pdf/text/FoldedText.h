@@ -19,10 +19,10 @@ public:
     explicit FoldedText(const std::u16string &units);
 
     size_t size() const { return m_narrow.empty() ? m_wide.size() : m_narrow.size(); }
-    bool empty() const { return size() == 0; }
     char16_t operator[](size_t index) const
     {
-        return m_narrow.empty() ? m_wide[index] : m_alphabet[static_cast<unsigned char>(m_narrow[index])];
+        return m_narrow.empty() ? m_wide[index]
+                                : m_alphabet[static_cast<unsigned char>(m_narrow[index])];
     }
     // Two units to look for: `first`, then `second` or a mark (none for a one-unit
     // query), with their codes in this text.
