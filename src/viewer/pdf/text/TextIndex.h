@@ -2,10 +2,10 @@
 // Extracts the text of every page of the open document on a worker thread, with its
 // own MuPDF document, so neither opening nor rendering waits for it. Finished pages
 // are published one by one; readers on the GUI thread take what is ready. A page
-// keeps only its folded and plain text (about five bytes a character), so a book of
-// 100 million characters is indexed whole; the characters' boxes, which drawing a
-// hit or selecting needs, are extracted again on the same worker when asked for,
-// and the last few are kept.
+// keeps only its folded and plain text (two and a half to five bytes a character),
+// so a book of 100 million characters is indexed whole; the characters' boxes, which
+// drawing a hit or selecting needs, are extracted again on the same worker when
+// asked for, and the last few are kept.
 //
 // Threads: start/stop/prioritize and the getters are called on the owner's thread.
 // The worker only writes the shared run state under its mutex; signals reach the

@@ -60,8 +60,9 @@ NormalizedText normalizePage(const PageText &page)
 {
     const FoldingTable &folding = FoldingTable::shared();
     NormalizedText out;
+    std::u16string units;
     std::u32string scratch;
-    out.text.reserve(page.codes.size() + page.lines.size());
+    units.reserve(page.codes.size() + page.lines.size());
     out.charStart.reserve(page.codes.size() + page.lines.size() + 1);
 
     // A pending run of blanks and line breaks starts at runStart; -1 when none.
@@ -74,7 +75,7 @@ NormalizedText normalizePage(const PageText &page)
             return;
         if (!runVanishes) {
             const bool nearCjk = CharClass::isCjk(previous) || CharClass::isCjk(following);
-            out.text.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
+            units.push_back(nearCjk && previous && following ? NormalizedText::SoftBreak : U' ');
             out.charStart.push_back(runStart);
         }
         runStart = -1;
@@ -110,19 +111,19 @@ NormalizedText normalizePage(const PageText &page)
         const bool afterRun = runStart >= 0;
         closeRun(c);
         if (!afterRun && joinsWordAcrossLines(i)) {
-            out.text.push_back(NormalizedText::HyphenBreak);
+            units.push_back(NormalizedText::HyphenBreak);
             out.charStart.push_back(i);
             runStart = i + 1; // the blanks and the break after it belong to the hyphen
             runVanishes = true;
             continue;
         }
-        for (int added = appendFolded(folding, c, out.text, scratch); added > 0; --added)
+        for (int added = appendFolded(folding, c, units, scratch); added > 0; --added)
             out.charStart.push_back(i);
         previous = c;
     }
     closeRun(0);
     out.charStart.push_back(count);
-    out.text.shrink_to_fit();
+    out.text = FoldedText(units);
     out.charStart.shrink_to_fit();
     return out;
 }
@@ -148,7 +149,7 @@ std::u16string normalizeQuery(const QString &query)
 namespace {
 
 // End (exclusive, in normalized positions) of a hit starting at `pos`, or npos.
-size_t matchAt(const std::u16string &text, size_t pos, const std::u16string &query)
+size_t matchAt(const FoldedText &text, size_t pos, const std::u16string &query)
 {
     size_t i = pos;
     size_t j = 0;
@@ -183,13 +184,15 @@ bool canStart(char16_t c, char16_t queryFirst)
 }
 
 // First hit at normalized position >= pos, as normalized [begin, end); begin == npos if none.
-std::pair<size_t, size_t> scan(const std::u16string &text, size_t pos, const std::u16string &query)
+std::pair<size_t, size_t> scan(const FoldedText &text, size_t pos, const std::u16string &query)
 {
     const char16_t first = query.front();
     const bool onlyItself = first != U' ' && !isHyphen(first); // no mark can stand for it
+    const FoldedText::Pair pair = text.pair(
+        first, query.size() > 1 ? std::optional<char16_t>(query[1]) : std::nullopt);
     for (; pos < text.size(); ++pos) {
         if (onlyItself) {
-            pos = text.find(first, pos);
+            pos = text.findPair(pos, pair);
             if (pos == std::u16string::npos)
                 break;
         } else if (!canStart(text[pos], first)) {

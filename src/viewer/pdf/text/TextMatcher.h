@@ -11,6 +11,7 @@
 // Pure functions, no Qt objects beyond QString input.
 
 #include "viewer/pdf/text/CharStartMap.h"
+#include "viewer/pdf/text/FoldedText.h"
 #include "viewer/pdf/text/PageText.h"
 
 #include <QString>
@@ -19,24 +20,24 @@
 #include <string>
 #include <vector>
 
-// A page's text folded for matching, in UTF-16, with a map back to its characters.
+// A page's text folded for matching, in UTF-16 units, with a map back to its characters.
 struct NormalizedText {
     // Marks, noncharacters that no folded page character or query is left as (they
     // fold to U+FFFD):
     // a blank or line-break run next to Chinese text, which matches a query blank or nothing;
-    static constexpr char16_t SoftBreak = 0xFDD0;
+    static constexpr char16_t SoftBreak = FoldedText::SoftBreak;
     // a hyphen ending a line inside a word with the break after it, which matches
     // nothing, or a query hyphen (and a blank after it).
-    static constexpr char16_t HyphenBreak = 0xFDD1;
+    static constexpr char16_t HyphenBreak = FoldedText::HyphenBreak;
 
-    std::u16string text;
+    FoldedText text;
     // Size text.size() + 1. A folded unit text[i] stands for character charStart[i]
     // (when a character folds to several units, each of them stands for it). A blank
     // run or break text[i] stands for characters [charStart[i], charStart[i + 1]); a
     // line break with no blank character stands for no character at all.
     CharStartMap charStart;
 
-    size_t bytes() const { return text.capacity() * sizeof(char16_t) + charStart.bytes(); }
+    size_t bytes() const { return text.bytes() + charStart.bytes(); }
 };
 
 NormalizedText normalizePage(const PageText &page);

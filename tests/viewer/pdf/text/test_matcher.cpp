@@ -158,6 +158,31 @@ private slots:
         QCOMPARE(hitsOf({"打开", "PDF文件"}, "打开PDF"), QStringList({"打开\nPDF"}));
     }
 
+    // The scan for where a hit can begin reads many units at a time: the rules hold
+    // wherever a hit falls among them, a mark after its first unit included, on a page
+    // kept in one byte a unit and on one with too many different characters for that.
+    void hitsAreFoundWhereverTheyFallInALongLine()
+    {
+        QString yi; // 300 different characters
+        for (char16_t c = 0xA000; c < 0xA000 + 300; ++c)
+            yi += QChar(c);
+        for (const bool wide : {false, true}) {
+            for (int filler = 0; filler < 24; ++filler) {
+                QStringList lines{QString(filler, QChar('x')) + " 这是一个中文",
+                                  "文档的例子 a compu-", "ter 中文文档 xcompu", "ter ju-", "ter"};
+                if (wide)
+                    lines.prepend(yi);
+                QCOMPARE(normalizePage(pageFromLines(lines)).text.isNarrow(), !wide);
+                const QByteArray where = QByteArray::number(filler) + (wide ? " wide" : "");
+                QVERIFY2(hitsOf(lines, "文文档") == QStringList({"文\n文档", "文文档"}), where);
+                QVERIFY2(hitsOf(lines, "uter") == QStringList(2, "u-\nter"), where);
+                QVERIFY2(hitsOf(lines, "u-ter") == QStringList(2, "u-\nter"), where);
+                QVERIFY2(hitsOf(lines, "x") == QStringList(filler + 1, "x"), where);
+                QVERIFY2(hitsOf(lines, "xy").isEmpty(), where);
+            }
+        }
+    }
+
     void blanksOnlyQueryMatchesEachBlankRun()
     {
         QCOMPARE(hitsOf({"a  b c", "d"}, " ").size(), 3);
