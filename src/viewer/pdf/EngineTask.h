@@ -1,8 +1,8 @@
 #pragma once
 // Work run on an EngineThread whose result is handed to the GUI thread by a
-// queued call: the engine's one way of waiting for a thread, so the GUI thread
-// never blocks on one and never polls one. The thread is detached; a task
-// cancelled or destroyed before its result came tells the work to stop and
+// queued call, so the GUI thread never polls for it and stands still for it
+// only when asked to, for a moment (waitBriefly). The thread is detached; a
+// task cancelled or destroyed before its result came tells the work to stop and
 // drops what it still makes on its thread.
 //
 // Threads: the task is used on one thread (the GUI thread, or the program's
@@ -107,12 +107,14 @@ public:
     }
 
     // Waits up to `limit` for the result; when it comes in time, done runs here
-    // and now. The calling thread stands still meanwhile: only for waits too
-    // short to notice.
+    // and now (true, as when it ran already). The calling thread stands still
+    // meanwhile: only for waits too short to notice.
     bool waitBriefly(std::chrono::milliseconds limit)
     {
         {
             std::unique_lock<std::mutex> lock(m_shared->mutex);
+            if (m_shared->delivered)
+                return true;
             if (!m_shared->arrived.wait_for(lock, limit, [&] { return m_shared->result.has_value(); }))
                 return false;
         }
