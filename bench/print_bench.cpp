@@ -41,9 +41,9 @@ double printToFile(const std::shared_ptr<PdfDocument> &document, const QString &
     timer.start();
     PrintJob job(document, std::move(printer), nullptr, route);
     job.start();
-    while (!job.finished())
+    while (!job.threadEnded())
         QThread::msleep(1);
-    if (job.failed())
+    if (job.threadFailed())
         std::printf("  the print failed\n");
     return double(timer.nsecsElapsed()) / 1e6;
 }

@@ -44,7 +44,7 @@ public:
     void popupMenu(QMenu *) override {}
     void runModal(QDialog *) override {}
     bool printDialog(QWidget *, QPrinter *) override { return false; }
-    bool waitWithProgress(QWidget *, const QString &, const std::function<int()> &) override { return false; }
+    bool waitWithProgress(QWidget *, const QString &, LongWork &) override { return false; }
 };
 
 qint64 threadCpuNs()

@@ -4,8 +4,7 @@
 
 #include <QString>
 
-#include <functional>
-
+class LongWork;
 class QDialog;
 class QMenu;
 class QPrinter;
@@ -36,8 +35,8 @@ public:
     virtual void runModal(QDialog *dialog) = 0;
     // The system print dialog; false when cancelled.
     virtual bool printDialog(QWidget *parent, QPrinter *printer) = 0;
-    // Waits, with a cancellable progress dialog, until progress() reports 100;
-    // false when the user cancelled. The event loop keeps running meanwhile.
-    virtual bool waitWithProgress(QWidget *parent, const QString &label,
-                                  const std::function<int()> &progress) = 0;
+    // Waits, with a cancellable progress dialog showing the work's progress,
+    // until the work has ended; false when the user cancelled, and then the
+    // caller cancels the work. The event loop keeps running meanwhile.
+    virtual bool waitWithProgress(QWidget *parent, const QString &label, LongWork &work) = 0;
 };

@@ -1,9 +1,9 @@
 #include "ui/QtModalUi.h"
 
+#include "ui/LongWork.h"
+
 #include <QApplication>
 #include <QCursor>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QDialog>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QProgressDialog>
 #include <QScreen>
@@ -117,44 +118,47 @@ bool QtModalUi::printDialog(QWidget *parent, QPrinter *printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtModalUi::waitWithProgress(QWidget *parent, const QString &label,
-                                 const std::function<int()> &progress)
+bool QtModalUi::waitWithProgress(QWidget *parent, const QString &label, LongWork &work)
 {
-    if (progress() >= 100)
+    if (!work.isRunning())
         return true;
+    const QPointer<LongWork> watched(&work);
+    const auto over = [&] { return !watched || !watched->isRunning(); };
+    // Ends a loop when the work ends, however it ends (or goes).
+    const auto quitOnEnd = [&work](QEventLoop &loop) {
+        QObject::connect(&work, &LongWork::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&work, &LongWork::failed, &loop, &QEventLoop::quit);
+        QObject::connect(&work, &LongWork::cancelled, &loop, &QEventLoop::quit);
+        QObject::connect(&work, &QObject::destroyed, &loop, &QEventLoop::quit);
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     // A short wait shows nothing; meanwhile the window takes no input, so no
     // command can start inside the one that waits.
-    QElapsedTimer quiet;
-    quiet.start();
-    while (progress() < 100 && quiet.elapsed() < 500) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-        QThread::msleep(5);
+    {
+        QEventLoop quiet;
+        quitOnEnd(quiet);
+        QTimer::singleShot(500, &quiet, &QEventLoop::quit);
+        quiet.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    bool done = progress() >= 100;
-    if (!done) {
+    bool cancelled = false;
+    if (!over()) {
         // Longer work gets a modal progress dialog that can cancel it.
         QProgressDialog dialog(label, QStringLiteral("取消"), 0, 100, parent);
         dialog.setWindowModality(Qt::ApplicationModal);
         dialog.setMinimumDuration(0);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
-        dialog.setValue(qMin(progress(), 99));
-        dialog.show();
+        dialog.setValue(qMin(work.percent(), 99));
         QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            const int now = progress();
-            dialog.setValue(qMin(now, 99));
-            if (now >= 100)
-                loop.quit();
-        });
+        quitOnEnd(loop);
+        QObject::connect(&work, &LongWork::progress, &dialog,
+                         [&dialog](int percent) { dialog.setValue(qMin(percent, 99)); });
         QObject::connect(&dialog, &QProgressDialog::canceled, &loop, &QEventLoop::quit);
-        poll.start(30);
+        dialog.show();
         loop.exec();
-        done = progress() >= 100 && !dialog.wasCanceled();
+        cancelled = dialog.wasCanceled() && !over();
     }
     QApplication::restoreOverrideCursor();
-    return done;
+    return !cancelled;
 }

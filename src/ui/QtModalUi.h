@@ -13,6 +13,5 @@ public:
     void popupMenu(QMenu *menu) override;
     void runModal(QDialog *dialog) override;
     bool printDialog(QWidget *parent, QPrinter *printer) override;
-    bool waitWithProgress(QWidget *parent, const QString &label,
-                          const std::function<int()> &progress) override;
+    bool waitWithProgress(QWidget *parent, const QString &label, LongWork &work) override;
 };

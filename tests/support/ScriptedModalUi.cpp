@@ -1,8 +1,11 @@
 #include "ScriptedModalUi.h"
 
+#include "ui/LongWork.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 
 namespace {
@@ -65,14 +68,14 @@ bool ScriptedModalUi::printDialog(QWidget *, QPrinter *)
     return take(printAnswers, "print dialog");
 }
 
-bool ScriptedModalUi::waitWithProgress(QWidget *, const QString &label,
-                                       const std::function<int()> &progress)
+bool ScriptedModalUi::waitWithProgress(QWidget *, const QString &label, LongWork &work)
 {
     progressLabels.append(label);
     if (cancelProgress)
         return false;
+    const QPointer<LongWork> watched(&work);
     QDeadlineTimer deadline(progressWaitMs);
-    while (progress() < 100 && !deadline.hasExpired())
+    while (watched && watched->isRunning() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return progress() >= 100;
+    return !watched || !watched->isRunning();
 }

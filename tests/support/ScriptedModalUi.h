@@ -53,6 +53,5 @@ public:
     void popupMenu(QMenu *menu) override;
     void runModal(QDialog *dialog) override;
     bool printDialog(QWidget *, QPrinter *) override;
-    bool waitWithProgress(QWidget *, const QString &label,
-                          const std::function<int()> &progress) override;
+    bool waitWithProgress(QWidget *, const QString &label, LongWork &work) override;
 };

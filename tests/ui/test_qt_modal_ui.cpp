@@ -1,12 +1,13 @@
 // The real dialogs: the progress wait (quick work shows no dialog, long work shows
-// one that cancels) and the message box.
+// one that cancels, work that ends otherwise ends the wait) and the message box.
 #include "ui/QtModalUi.h"
+
+#include "ui/LongWork.h"
 
 #include "ShownText.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,9 +15,32 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+// Work that finishes after `ms` (never when negative), at `percent` meanwhile.
+class TimedWork : public LongWork {
+public:
+    TimedWork(int ms, int percent)
+    {
+        setProgress(percent);
+        if (ms >= 0)
+            QTimer::singleShot(ms, this, [this] { finish(7); });
+    }
+    using LongWork::finish;
+};
+
+// Runs `look` every few milliseconds while `work` runs.
+void watchWhileRunning(LongWork &work, const std::function<void()> &look)
+{
+    auto *timer = new QTimer(&work);
+    QObject::connect(timer, &QTimer::timeout, timer, look);
+    timer->start(5);
+}
+} // namespace
 
 class TestQtModalUi : public QObject {
     Q_OBJECT
@@ -24,14 +48,13 @@ private slots:
     void quickWorkFinishesWithoutADialog()
     {
         QtModalUi ui;
-        QElapsedTimer clock;
-        clock.start();
+        TimedWork work(100, 50);
         bool dialogSeen = false;
-        const bool done = ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), [&] {
+        watchWhileRunning(work, [&] {
             dialogSeen = dialogSeen || qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            return clock.elapsed() > 100 ? 100 : 50;
         });
-        QVERIFY(done);
+        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), work));
+        QCOMPARE(work.state(), LongWork::State::Finished);
         QVERIFY(!dialogSeen);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -40,10 +63,9 @@ private slots:
     {
         QtModalUi ui;
         QString shownLabel;
-        QElapsedTimer guard; // ends the wait should the dialog never appear
-        guard.start();
+        TimedWork work(60000, 10); // ends the wait should the dialog never appear
         // Cancel as soon as the dialog is up, however long the machine took to show it.
-        const bool done = ui.waitWithProgress(nullptr, QStringLiteral("正在检索，请稍候……"), [&] {
+        watchWhileRunning(work, [&] {
             auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
             if (dialog && dialog->isVisible() && shownLabel.isEmpty()) {
                 shownLabel = dialog->labelText();
@@ -51,11 +73,37 @@ private slots:
                     QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
                 });
             }
-            return guard.elapsed() > 60000 ? 100 : 10;
         });
+        const bool done = ui.waitWithProgress(nullptr, QStringLiteral("正在检索，请稍候……"), work);
         QCOMPARE(shownLabel, QStringLiteral("正在检索，请稍候……"));
         QVERIFY(!done);
+        QVERIFY(work.isRunning()); // the caller cancels it
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The work may end otherwise than by finishing, or go, while it is waited
+    // for: the wait ends with it. A job cancelled after it finished keeps its
+    // answer and says nothing more.
+    void workThatEndsOrGoesEndsTheWait()
+    {
+        QtModalUi ui;
+        TimedWork cancelled(-1, 10);
+        QTimer::singleShot(700, &cancelled, &LongWork::cancel);
+        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), cancelled));
+        QCOMPARE(cancelled.state(), LongWork::State::Cancelled);
+
+        auto *going = new TimedWork(-1, 10);
+        QTimer::singleShot(100, going, &QObject::deleteLater);
+        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), *going));
+        QVERIFY(!QApplication::overrideCursor());
+
+        TimedWork finished(-1, 10);
+        finished.finish(3);
+        QSignalSpy told(&finished, &LongWork::cancelled);
+        finished.cancel();
+        QCOMPARE(finished.state(), LongWork::State::Finished);
+        QCOMPARE(finished.answer(), 3);
+        QCOMPARE(told.size(), 0);
     }
 
     void messageBoxShowsDocumentTextAsWritten()
@@ -113,10 +161,9 @@ private slots:
     void longWorkThatFinishesReportsDone()
     {
         QtModalUi ui;
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"),
-                                    [&] { return clock.elapsed() > 800 ? 100 : 40; }));
+        TimedWork work(800, 40);
+        QVERIFY(ui.waitWithProgress(nullptr, QStringLiteral("请稍候"), work));
+        QCOMPARE(work.answer(), 7);
     }
 
     void savedNameTypedWithoutExtensionGetsPdf()

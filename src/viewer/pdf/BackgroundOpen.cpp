@@ -1,14 +1,8 @@
 #include "BackgroundOpen.h"
 
-#include "EngineThread.h"
-
-#include "ui/ModalUi.h"
 #include "viewer/ViewerControl.h"
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <system_error>
 #include <utility>
 
@@ -16,15 +10,7 @@ namespace {
 // Most local files open within this; the window may stand still this long.
 constexpr std::chrono::milliseconds quickOpen(50);
 
-// Shared by the caller and the opening thread; whoever lets go last drops it,
-// and with it a document nobody waited for.
-struct Pending {
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::atomic<bool> cancelled{false}; // the opening thread stops reading pages
-    PdfDocument::Opened result;
-};
+using OpenTask = EngineTask<PdfDocument::Opened>;
 
 // The first page is shown next: recorded here, with its fonts loaded, while the
 // window is still being made, its first render only draws.
@@ -37,31 +23,24 @@ void recordFirstPage(PdfDocument &document)
     vshim_free_cookie(cookie);
 }
 
-std::shared_ptr<Pending> startOpening(const QString &path, const QString &userPassword,
-                                      const QString &ownerPassword)
+OpenTask startOpening(const QString &path, const QString &userPassword,
+                      const QString &ownerPassword)
 {
-    auto pending = std::make_shared<Pending>();
-    EngineThread([pending, path, userPassword, ownerPassword] {
-        PdfDocument::Opened opened =
-            PdfDocument::open(path, userPassword, ownerPassword, &pending->cancelled);
-        const std::shared_ptr<PdfDocument> document = opened.document;
-        {
-            std::lock_guard<std::mutex> lock(pending->mutex);
-            pending->result = std::move(opened);
-            pending->done = true;
-            pending->finished.notify_all();
-        }
-        if (document && !pending->cancelled)
-            recordFirstPage(*document);
-    }).detach();
-    return pending;
+    return OpenTask(
+        [path, userPassword, ownerPassword](const OpenTask::Control &control) {
+            return PdfDocument::open(path, userPassword, ownerPassword, &control.cancelled());
+        },
+        [](const PdfDocument::Opened &opened) {
+            if (opened.document)
+                recordFirstPage(*opened.document);
+        });
 }
 
 // The open started with the program, until the first open takes it over or
 // drops it. Only the thread that opens documents touches it.
 struct EarlyOpen {
     QString path;
-    std::shared_ptr<Pending> pending;
+    OpenTask task;
 };
 EarlyOpen &earlyOpen()
 {
@@ -69,14 +48,14 @@ EarlyOpen &earlyOpen()
     return early;
 }
 
-std::shared_ptr<Pending> takeEarlyOrStart(const QString &path, const QString &userPassword,
-                                          const QString &ownerPassword)
+OpenTask takeEarlyOrStart(const QString &path, const QString &userPassword,
+                          const QString &ownerPassword)
 {
-    const EarlyOpen early = std::exchange(earlyOpen(), EarlyOpen());
-    if (early.pending && early.path == path && userPassword.isEmpty() && ownerPassword.isEmpty())
-        return early.pending;
-    if (early.pending) // stops reading; a document it still makes goes with its thread
-        early.pending->cancelled = true;
+    EarlyOpen early = std::exchange(earlyOpen(), EarlyOpen());
+    if (early.task.isStarted() && early.path == path && userPassword.isEmpty()
+        && ownerPassword.isEmpty())
+        return std::move(early.task);
+    early.task.cancel(); // stops reading; a document it still makes goes with its thread
     return startOpening(path, userPassword, ownerPassword);
 }
 } // namespace
@@ -92,31 +71,18 @@ void openEarly(const QString &path)
     }
 }
 
-PdfDocument::Opened openWithoutFreezing(const QString &path, const QString &userPassword,
-                                        const QString &ownerPassword, ModalUi &ui,
-                                        QWidget *parent)
+std::shared_ptr<OpenJob> beginOpening(const QString &path, const QString &userPassword,
+                                      const QString &ownerPassword)
 {
-    std::shared_ptr<Pending> pending;
+    const auto statusOf = [](const PdfDocument::Opened &opened) { return opened.status; };
+    OpenTask task;
     try {
-        pending = takeEarlyOrStart(path, userPassword, ownerPassword);
+        task = takeEarlyOrStart(path, userPassword, ownerPassword);
     } catch (const std::system_error &) {
-        return {}; // no thread to open it on: "cannot open", never a crash
+        // No thread to open it on: "cannot open", never a crash.
+        task = OpenTask::ready(PdfDocument::Opened());
     }
-    {
-        std::unique_lock<std::mutex> lock(pending->mutex);
-        if (pending->finished.wait_for(lock, quickOpen, [&] { return pending->done; }))
-            return std::move(pending->result);
-    }
-    const bool finished = ui.waitWithProgress(parent, QStringLiteral("正在打开文件，请稍候……"), [pending] {
-        std::lock_guard<std::mutex> lock(pending->mutex);
-        return pending->done ? 100 : 0;
-    });
-    std::lock_guard<std::mutex> lock(pending->mutex);
-    if (!finished || !pending->done) {
-        pending->cancelled = true;
-        PdfDocument::Opened cancelled;
-        cancelled.status = ViewerControl::Cancelled;
-        return cancelled;
-    }
-    return std::move(pending->result);
+    auto job = std::make_shared<OpenJob>(std::move(task), statusOf);
+    job->finishIfQuick(quickOpen);
+    return job;
 }

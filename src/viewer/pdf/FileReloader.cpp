@@ -1,13 +1,11 @@
 #include "FileReloader.h"
 
-#include "EngineThread.h"
 #include "viewer/ViewerControl.h"
 
 #include <QFileInfo>
 
-#include <atomic>
-#include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace {
 // A change counts as settled once the file has been quiet this long.
@@ -16,34 +14,24 @@ constexpr int kSettleMs = 300;
 // when no further change comes (a writer that pauses, a rename in two steps).
 constexpr int kRetryMs = 1000;
 constexpr int kRetries = 5;
-constexpr int kPollMs = 20;
 // Opening a local file takes well under this; a read from a hung mount may
 // never end, and must not keep later versions from being tried.
 constexpr int kAttemptLimitMs = 20000;
 } // namespace
 
-// Shared with the opening thread; whoever lets go last drops it.
-struct FileReloader::Attempt {
-    std::atomic<bool> abandoned{false}; // the thread stops reading
-    std::mutex mutex;
-    bool done = false;          // guarded by mutex
-    PdfDocument::Opened result; // guarded by mutex
-    FileVersion::Stamp stamp;   // of the version read; guarded by mutex
-    FileVersion::Stamp seen;    // the path's stamp when the attempt began
-};
-
-FileReloader::FileReloader(QObject *parent) : QObject(parent), m_attemptLimitMs(kAttemptLimitMs)
+FileReloader::FileReloader(QObject *parent) : QObject(parent)
 {
     m_settle.setSingleShot(true);
     m_settle.setInterval(kSettleMs);
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
-    m_poll.setInterval(kPollMs);
+    m_attemptLimit.setSingleShot(true);
+    m_attemptLimit.setInterval(kAttemptLimitMs);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FileReloader::changed);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FileReloader::changed);
     connect(&m_settle, &QTimer::timeout, this, &FileReloader::settled);
     connect(&m_retry, &QTimer::timeout, this, &FileReloader::settled);
-    connect(&m_poll, &QTimer::timeout, this, &FileReloader::poll);
+    connect(&m_attemptLimit, &QTimer::timeout, this, &FileReloader::abandonAttempt);
 }
 
 FileReloader::~FileReloader()
@@ -75,10 +63,8 @@ void FileReloader::stop()
         m_watcher.removePaths(m_watcher.directories());
     m_settle.stop();
     m_retry.stop();
-    m_poll.stop();
-    if (m_attempt)
-        m_attempt->abandoned = true;
-    m_attempt.reset();
+    m_attemptLimit.stop();
+    m_attempt = {}; // stops reading; what it makes is dropped on its thread
     m_path.clear();
     m_userPassword.clear();
     m_ownerPassword.clear();
@@ -105,68 +91,55 @@ void FileReloader::settled()
     if (!m_watcher.files().contains(m_path) && QFileInfo::exists(m_path))
         m_watcher.addPath(m_path);
     const FileVersion::Stamp now = FileVersion::stampOf(m_path);
-    if (m_attempt || now == m_shown)
+    if (m_attempt.isStarted() || now == m_shown)
         return; // an open still runs (it checks again when done), or nothing new
     if (now.size < 0) { // gone, or no regular file, for now: a rename may yet bring one back
         tryAgainLater();
         return;
     }
-    auto attempt = std::make_shared<Attempt>();
-    attempt->seen = now;
+    using Task = EngineTask<Attempt>;
     try {
-        EngineThread([attempt, path = m_path, user = m_userPassword, owner = m_ownerPassword] {
-            PdfDocument::Opened opened;
-            FileVersion::Stamp stamp;
+        m_attempt = Task([path = m_path, user = m_userPassword,
+                          owner = m_ownerPassword](const Task::Control &control) {
+            Attempt attempt;
             if (const std::shared_ptr<const FileVersion> version =
-                    FileVersion::read(path, &attempt->abandoned)) {
-                stamp = version->stamp();
+                    FileVersion::read(path, &control.cancelled())) {
+                attempt.stamp = version->stamp();
                 if (version->looksComplete())
-                    opened = PdfDocument::open(version, user, owner, &attempt->abandoned);
+                    attempt.opened = PdfDocument::open(version, user, owner, &control.cancelled());
             }
-            std::lock_guard<std::mutex> lock(attempt->mutex);
-            attempt->result = std::move(opened);
-            attempt->stamp = stamp;
-            attempt->done = true;
-        }).detach();
+            return attempt;
+        });
     } catch (const std::system_error &) {
         tryAgainLater(); // no thread to spare now
         return;
     }
-    m_attempt = attempt;
-    m_attemptAge.start();
-    m_poll.start();
+    m_attemptSeen = now;
+    m_attempt.deliverTo(this, [this](Attempt attempt) { attempted(std::move(attempt)); });
+    m_attemptLimit.start();
 }
 
-void FileReloader::poll()
+// Left to end on its own; what it makes then is dropped with it.
+void FileReloader::abandonAttempt()
 {
-    PdfDocument::Opened opened;
-    FileVersion::Stamp tried;
-    {
-        std::lock_guard<std::mutex> lock(m_attempt->mutex);
-        if (!m_attempt->done) {
-            if (m_attemptAge.elapsed() < m_attemptLimitMs)
-                return;
-            // Left to end on its own; what it makes then is dropped with it.
-            m_attempt->abandoned = true;
-            m_shown = m_attempt->seen; // tried, so only a further change tries again
-            m_poll.stop();
-            m_attempt.reset();
-            return;
-        }
-        opened = std::move(m_attempt->result);
-        tried = m_attempt->stamp;
-    }
-    m_poll.stop();
-    m_attempt.reset();
+    m_attempt = {};
+    m_shown = m_attemptSeen; // tried, so only a further change tries again
+}
+
+void FileReloader::attempted(Attempt attempt)
+{
+    m_attemptLimit.stop();
+    m_attempt = {};
+    const FileVersion::Stamp &tried = attempt.stamp;
     // Written to again while it opened: that version may be half of the next one.
     if (tried.size >= 0 && FileVersion::stampOf(m_path) != tried) {
         m_settle.start();
         return;
     }
-    if (opened.status == ViewerControl::Opened) {
+    if (attempt.opened.status == ViewerControl::Opened) {
         m_shown = tried;
         m_retries = 0;
-        emit reloaded(std::move(opened.document));
+        emit reloaded(std::move(attempt.opened.document));
     } else {
         m_shown = {}; // not shown: the same version is tried again
         tryAgainLater();

@@ -7,13 +7,13 @@
 // does not end in time (a hung disk) is abandoned, so later changes are still
 // tried.
 //
-// GUI thread only; the opening thread hands its result back through a poll, so
-// nothing of it outlives this object's interest.
+// GUI thread only; the opening thread hands its result back by a queued call,
+// and nothing of it outlives this object's interest.
 
+#include "EngineTask.h"
 #include "FileVersion.h"
 #include "PdfDocument.h"
 
-#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
@@ -37,29 +37,33 @@ public:
     const QString &ownerPassword() const { return m_ownerPassword; }
 
     // How long one reload may take before it is abandoned.
-    void setAttemptLimit(int ms) { m_attemptLimitMs = ms; }
+    void setAttemptLimit(int ms) { m_attemptLimit.setInterval(ms); }
 
 signals:
     // The file's new version, opened.
     void reloaded(std::shared_ptr<PdfDocument> document);
 
 private:
-    struct Attempt;
+    // What an attempt read and made of it.
+    struct Attempt {
+        PdfDocument::Opened opened;
+        FileVersion::Stamp stamp; // of the version read
+    };
     void changed();
     void settled();
-    void poll();
+    void attempted(Attempt attempt);
+    void abandonAttempt();
     void tryAgainLater();
 
     QFileSystemWatcher m_watcher;
-    QTimer m_settle;  // restarted by every change
-    QTimer m_poll;    // while an open runs
-    QTimer m_retry;   // after a failed open, in case no further change comes
+    QTimer m_settle;       // restarted by every change
+    QTimer m_attemptLimit; // while an open runs
+    QTimer m_retry;        // after a failed open, in case no further change comes
     int m_retries = 0;
-    int m_attemptLimitMs;
     QString m_path;
     QString m_userPassword;
     QString m_ownerPassword;
     FileVersion::Stamp m_shown; // the version the viewer shows, or last tried
-    std::shared_ptr<Attempt> m_attempt;
-    QElapsedTimer m_attemptAge;
+    EngineTask<Attempt> m_attempt; // started while an open runs
+    FileVersion::Stamp m_attemptSeen; // the path's stamp when the attempt began
 };

@@ -1,7 +1,6 @@
 #include "MuPdfViewer.h"
 
 #include "BackgroundOpen.h"
-#include "EngineThread.h"
 #include "FileReloader.h"
 #include "OutlinePane.h"
 #include "PageView.h"
@@ -11,7 +10,8 @@
 #include "VersionCopy.h"
 #include "text/SearchResultsPane.h"
 #include "text/TextLayer.h"
-#include "ui/ModalUi.h"
+#include "ui/LongWork.h"
+#include "ui/ModalUi.h" // the print dialog
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -22,9 +22,7 @@
 #include <QSplitter>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <system_error>
 
 namespace {
 // Zoom factors outside this range are clamped; the view stays usable at both ends.
@@ -34,9 +32,9 @@ constexpr int kOutlineWidth = 220;
 } // namespace
 
 MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
-    : ViewerControl(parent), m_ui(ui), m_splitter(new QSplitter(Qt::Horizontal, this)),
+    : WaitingViewer(ui, parent), m_ui(ui), m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_outline(new OutlinePane(m_splitter)), m_view(new PageView(m_splitter)),
-      m_text(std::make_unique<TextLayer>(*m_view, ui)), m_spooler(cupsSpooler()),
+      m_text(std::make_unique<TextLayer>(*m_view)), m_spooler(cupsSpooler()),
       m_reloader(new FileReloader(this))
 {
     m_splitter->addWidget(m_text->resultsPane());
@@ -67,30 +65,38 @@ MuPdfViewer::MuPdfViewer(ModalUi &ui, QWidget *parent)
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this, &MuPdfViewer::markSection);
     connect(m_view, &PageView::currentPageChanged, this, &MuPdfViewer::markSection);
     // Keys of the viewer's own, beside the menus' (which take none of them).
-    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this, [this] { m_text->findPrevious(); });
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this,
+                  [this] { waitForSearch(m_text->beginFindPrevious()); });
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this, [this] { goBack(); });
     new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this, [this] { goForward(); });
 }
 
 MuPdfViewer::~MuPdfViewer() = default;
 
-int MuPdfViewer::OpenDocument(const QString &path, const QString &userPassword,
-                              const QString &ownerPassword)
+std::shared_ptr<LongWork> MuPdfViewer::beginOpen(const QString &path, const QString &userPassword,
+                                                 const QString &ownerPassword)
 {
-    PdfDocument::Opened opened =
-        openWithoutFreezing(path, userPassword, ownerPassword, m_ui, this);
-    if (opened.status != Opened)
-        return opened.status; // a document already open stays open
+    const std::shared_ptr<OpenJob> open = beginOpening(path, userPassword, ownerPassword);
+    open->whenEnded(this, [this, job = open.get(), path, userPassword, ownerPassword] {
+        // A document already open stays open when this one cannot be.
+        if (job->answer() == Opened)
+            showOpened(path, std::move(job->result()->document), userPassword, ownerPassword);
+    });
+    return open;
+}
+
+void MuPdfViewer::showOpened(const QString &path, std::shared_ptr<PdfDocument> document,
+                             const QString &userPassword, const QString &ownerPassword)
+{
     m_path = QFileInfo(path).absoluteFilePath();
-    m_outline->setEntries(opened.document->outline());
-    m_view->setDocument(std::move(opened.document));
+    m_outline->setEntries(document->outline());
+    m_view->setDocument(std::move(document));
     m_history.clear();
     const std::shared_ptr<const FileVersion> version = m_view->document()->version();
     m_text->documentOpened(version, userPassword, ownerPassword);
     m_reloader->watch(m_path, version->stamp(), userPassword, ownerPassword);
     markSection();
     emit PageChanged(1);
-    return Opened;
 }
 
 // The file changed on disk: its new version takes the old one's place, on the
@@ -216,85 +222,50 @@ QString MuPdfViewer::SelectedText() const
     return m_text->SelectedText();
 }
 
-void MuPdfViewer::PrintDocument()
+std::shared_ptr<LongWork> MuPdfViewer::beginPrint()
 {
     dropFinishedPrintJobs();
     if (!m_view->document())
-        return;
+        return nullptr;
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(QFileInfo(m_path).fileName());
     printer->setFromTo(0, 0);
     if (!m_ui.printDialog(this, printer.get()))
-        return;
+        return nullptr;
     auto job = std::make_shared<PrintJob>(m_view->document(), std::move(printer), m_spooler);
     m_printJobs.push_back(job);
     job->start();
-    const bool completed = m_ui.waitWithProgress(this, QStringLiteral("正在打印，请稍候……"),
-                                                 [job] { return job->progress(); });
-    if (!completed)
-        job->cancel(); // it ends on its own; dropped with the next print or the viewer
-    else if (job->failed())
-        m_ui.messageBox(this, QStringLiteral("无法打印文件！"), QStringLiteral("提示"),
-                        ModalUi::Icon::Error);
+    return job;
 }
 
-int MuPdfViewer::SaveCopy(const QString &target)
+std::shared_ptr<LongWork> MuPdfViewer::beginSaveCopy(const QString &target)
 {
     const std::shared_ptr<PdfDocument> document = m_view->document();
     if (!document)
-        return SaveFailed;
-    // Shared with the writing thread, which may outlive a cancelled wait.
-    struct Save {
-        std::shared_ptr<const FileVersion> version;
-        std::atomic<bool> cancelled{false};
-        std::atomic<qint64> written{0};
-        std::atomic<int> result{-1}; // a SaveStatus once done
-    };
-    auto save = std::make_shared<Save>();
-    save->version = document->version();
-    try {
-        EngineThread([save, target] {
-            const bool saved =
-                writeVersionCopy(*save->version, target, save->cancelled, save->written);
-            save->result = saved ? Saved : SaveFailed;
-        }).detach();
-    } catch (const std::system_error &) {
-        return SaveFailed;
-    }
-    const qint64 size = std::max<qint64>(1, save->version->size());
-    const bool finished =
-        m_ui.waitWithProgress(this, QStringLiteral("正在保存文件，请稍候……"), [save, size] {
-            if (save->result >= 0)
-                return 100;
-            return int(std::min<qint64>(99, save->written * 100 / size));
-        });
-    if (!finished) {
-        save->cancelled = true; // the writer removes its part file
-        return SaveCancelled;
-    }
-    return save->result;
+        return nullptr;
+    return beginVersionCopy(document->version(), target);
 }
 
 void MuPdfViewer::dropFinishedPrintJobs()
 {
     m_printJobs.erase(std::remove_if(m_printJobs.begin(), m_printJobs.end(),
-                                     [](const auto &job) { return job->finished(); }),
+                                     [](const auto &job) { return job->threadEnded(); }),
                       m_printJobs.end());
 }
 
-int MuPdfViewer::FindText(const QString &text)
+std::shared_ptr<LongWork> MuPdfViewer::beginFind(const QString &text)
 {
-    return m_text->FindText(text);
+    return m_text->beginFind(text);
 }
 
-void MuPdfViewer::FindNext()
+std::shared_ptr<LongWork> MuPdfViewer::beginFindNext()
 {
-    m_text->FindNext();
+    return m_text->beginFindNext();
 }
 
-int MuPdfViewer::SearchAll(const QString &text)
+std::shared_ptr<LongWork> MuPdfViewer::beginSearchAll(const QString &text)
 {
-    return m_text->SearchAll(text);
+    return m_text->beginSearchAll(text);
 }
 
 qint16 MuPdfViewer::MouseMode() const

@@ -3,9 +3,11 @@
 // side by side in a splitter. Pages are numbered from 1 here, as ViewerControl
 // wants; the parts inside number them from 0. Search and selection live in the
 // text layer, which attaches to the page view; this class forwards to it.
+// Long work (open, search, print, save) is started here as jobs and never
+// waited for: WaitingViewer waits for them.
 
 #include "JumpHistory.h"
-#include "viewer/ViewerControl.h"
+#include "viewer/WaitingViewer.h"
 
 #include <memory>
 #include <vector>
@@ -20,14 +22,21 @@ class PrintSpooler;
 class TextLayer;
 class QSplitter;
 
-class MuPdfViewer : public ViewerControl {
+class MuPdfViewer : public WaitingViewer {
     Q_OBJECT
 public:
+    // ui shows the print dialog, and the progress of the jobs waited for.
     explicit MuPdfViewer(ModalUi &ui, QWidget *parent = nullptr);
     ~MuPdfViewer() override;
 
-    int OpenDocument(const QString &path, const QString &userPassword,
-                     const QString &ownerPassword) override;
+    std::shared_ptr<LongWork> beginOpen(const QString &path, const QString &userPassword,
+                                        const QString &ownerPassword) override;
+    std::shared_ptr<LongWork> beginFind(const QString &text) override;
+    std::shared_ptr<LongWork> beginFindNext() override;
+    std::shared_ptr<LongWork> beginSearchAll(const QString &text) override;
+    std::shared_ptr<LongWork> beginPrint() override;
+    std::shared_ptr<LongWork> beginSaveCopy(const QString &target) override;
+
     void CloseDocument() override;
 
     int CurrentPage() const override;
@@ -37,11 +46,6 @@ public:
     void setZoomFactor(double factor) override;
 
     QString SelectedText() const override;
-    void PrintDocument() override;
-    int SaveCopy(const QString &target) override;
-    int FindText(const QString &text) override;
-    void FindNext() override;
-    int SearchAll(const QString &text) override;
 
     qint16 MouseMode() const override;
     void setMouseMode(qint16 mode) override;
@@ -75,10 +79,12 @@ private:
     void jumpTo(int page, const QPointF &point);
     void goBack();
     void goForward();
+    void showOpened(const QString &path, std::shared_ptr<PdfDocument> document,
+                    const QString &userPassword, const QString &ownerPassword);
     void showReloaded(std::shared_ptr<PdfDocument> document);
     void markSection();
 
-    ModalUi &m_ui;
+    ModalUi &m_ui; // for the print dialog
     QSplitter *m_splitter;
     OutlinePane *m_outline;
     PageView *m_view;
@@ -87,7 +93,7 @@ private:
     std::shared_ptr<PrintSpooler> m_spooler;
     FileReloader *m_reloader; // keeps the passwords given at open
     JumpHistory m_history;    // of the open document
-    // Jobs still ending after a cancel; shared with the progress wait, so a
-    // nested call that drops finished jobs cannot pull one from under it.
+    // Print jobs until their threads end, shared with whoever waits for them:
+    // a job given up on still ends its thread, which stopAllWork waits for.
     std::vector<std::shared_ptr<PrintJob>> m_printJobs;
 };

@@ -21,6 +21,7 @@ namespace {
 constexpr double kMaxDotsPerInch = 300;
 // One band of a page image at most this many bytes.
 constexpr qint64 kBandBytes = 32ll << 20;
+const QString kFailure = QStringLiteral("无法打印文件！");
 } // namespace
 
 PrintJob::PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer,
@@ -32,7 +33,7 @@ PrintJob::PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrint
 
 PrintJob::~PrintJob()
 {
-    cancel();
+    stopWork();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -46,10 +47,11 @@ void PrintJob::start()
     } catch (const std::system_error &) {
         m_failed = true; // reported as any failed print
         m_progress = 100;
+        fail(kFailure);
     }
 }
 
-void PrintJob::cancel()
+void PrintJob::stopWork()
 {
     std::lock_guard<std::mutex> lock(m_cookieMutex);
     m_cancelled = true;
@@ -71,7 +73,26 @@ void PrintJob::run()
     else
         ok = printRendered();
     m_failed = !ok && !m_cancelled;
-    m_progress = 100;
+    reportProgress(100);
+}
+
+void PrintJob::reportProgress(int percent)
+{
+    if (m_progress.exchange(percent) == percent)
+        return;
+    // Safe while the job lives: the destructor waits for this thread, and Qt
+    // drops the calls still queued for a job that goes.
+    QMetaObject::invokeMethod(
+        this,
+        [this, percent] {
+            if (percent < 100)
+                setProgress(percent);
+            else if (m_failed)
+                fail(kFailure);
+            else
+                finish();
+        },
+        Qt::QueuedConnection);
 }
 
 std::vector<int> PrintJob::pagesToPrint(bool withCopies) const
@@ -135,7 +156,7 @@ bool PrintJob::writeCopy(const std::vector<int> &pages, const QString &path, int
 {
     const int total = int(pages.size());
     return writePageCopy(*m_document, pages, path, [this, total, share](int copied) {
-        m_progress = copied * share / std::max(1, total);
+        reportProgress(copied * share / std::max(1, total));
         return !m_cancelled;
     });
 }
@@ -149,7 +170,7 @@ bool PrintJob::printRendered()
         if (i > 0)
             ok = m_printer->newPage();
         ok = ok && printPage(painter, pages[i]);
-        m_progress = std::min<int>(99, int((i + 1) * 100 / pages.size()));
+        reportProgress(std::min<int>(99, int((i + 1) * 100 / pages.size())));
     }
     if (m_cancelled)
         m_printer->abort();

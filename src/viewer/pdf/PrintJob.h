@@ -7,13 +7,18 @@
 // centred, onto the paper as the printer is set up, with the page's text
 // invisibly over the image, so a printed PDF file keeps text that can be found.
 //
-// Threads: start(), progress() and cancel() are for the GUI thread; the printer
-// belongs to the job's thread from start() on. The destructor cancels and
-// waits, which is short because cancelling aborts the running render.
+// A job: its progress and end reach the GUI thread by queued calls; a failed
+// print fails with the message for the user.
+//
+// Threads: start(), cancel() and the job's state are for the GUI thread; the
+// printer belongs to the job's thread from start() on. The destructor cancels
+// and waits, which is short because cancelling aborts the running render.
 
 #include "EngineThread.h"
 #include "PdfDocument.h"
 #include "PrintSpooler.h"
+
+#include "ui/LongWork.h"
 
 #include <QPrinter>
 
@@ -22,7 +27,7 @@
 #include <mutex>
 #include <vector>
 
-class PrintJob {
+class PrintJob : public LongWork {
 public:
     enum class Route { Automatic, Rendered };
 
@@ -30,18 +35,20 @@ public:
     // to a PDF file as well.
     PrintJob(std::shared_ptr<PdfDocument> document, std::unique_ptr<QPrinter> printer,
              std::shared_ptr<PrintSpooler> spooler, Route route = Route::Automatic);
-    ~PrintJob();
+    ~PrintJob() override;
 
     void start();
-    // 0…100; 100 once the job has ended, whether finished, failed or cancelled.
-    int progress() const { return m_progress.load(); }
-    void cancel();
-    bool finished() const { return m_progress.load() >= 100; }
-    // Once finished: true when a page or the output failed (not when cancelled).
-    bool failed() const { return m_failed.load(); }
+    // Whether the job's thread is done, whether it finished, failed or was
+    // cancelled; any thread.
+    bool threadEnded() const { return m_progress.load() >= 100; }
+    // Once the thread ended: true when a page or the output failed (not when cancelled).
+    bool threadFailed() const { return m_failed.load(); }
 
 private:
+    void stopWork() override;
     void run();
+    // On the job's thread: 0…100, 100 once it has ended.
+    void reportProgress(int percent);
     // 0-based pages in the order they go out, copies included when asked.
     std::vector<int> pagesToPrint(bool withCopies) const;
     bool writeFile();

@@ -125,9 +125,9 @@ bool printRendered(const QString &source, std::unique_ptr<QPrinter> printer)
     PrintJob job(opened.document, std::move(printer), nullptr, PrintJob::Route::Rendered);
     job.start();
     QDeadlineTimer deadline(60000);
-    while (!job.finished() && !deadline.hasExpired())
+    while (!job.threadEnded() && !deadline.hasExpired())
         QThread::msleep(10);
-    return job.finished() && !job.failed();
+    return job.threadEnded() && !job.threadFailed();
 }
 
 std::unique_ptr<QPrinter> pdfPrinter(const QString &file)

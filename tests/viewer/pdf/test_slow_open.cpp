@@ -5,6 +5,7 @@
 #include "Fixtures.h"
 #include "HostilePdfs.h"
 #include "ScriptedModalUi.h"
+#include "ui/LongWork.h"
 #include "viewer/pdf/BackgroundOpen.h"
 #include "viewer/pdf/MuPdfViewer.h"
 #include "viewer/pdf/shim/shim_alloc.h"
@@ -68,6 +69,20 @@ private slots:
         QTest::qWait(1000);
         const double busy = double(std::clock() - before) / CLOCKS_PER_SEC;
         QVERIFY2(busy < 0.3, qPrintable(QStringLiteral("%1 s of processor time").arg(busy)));
+    }
+
+    // The open is a job the caller may hold past the viewer: it still ends,
+    // with nothing left to show the document in.
+    void anOpenOutlivingItsViewerEndsWithoutIt()
+    {
+        ScriptedModalUi ui;
+        auto viewer = std::make_unique<MuPdfViewer>(ui);
+        const std::shared_ptr<LongWork> open = viewer->beginOpen(m_many, {}, {});
+        QVERIFY(open->isRunning());
+        viewer.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!open->isRunning(), 60000);
+        QCOMPARE(open->state(), LongWork::State::Finished);
+        QCOMPARE(open->answer(), int(ViewerControl::Opened));
     }
 
     void aSlowFileIsWaitedFor()

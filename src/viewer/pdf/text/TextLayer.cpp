@@ -7,8 +7,8 @@
 #include <climits>
 #include <utility>
 
-TextLayer::TextLayer(PageView &view, ModalUi &ui, QObject *parent)
-    : QObject(parent), m_view(view), m_search(m_index, ui, &view),
+TextLayer::TextLayer(PageView &view, QObject *parent)
+    : QObject(parent), m_view(view), m_search(m_index),
       m_results(new SearchResultsPane)
 {
     m_results->hide();
@@ -79,65 +79,75 @@ void TextLayer::documentClosed()
     forgetLastSearch();
 }
 
-int TextLayer::FindText(const QString &text)
+std::shared_ptr<LongWork> TextLayer::beginFind(const QString &text)
 {
     if (m_view.currentPage() < 0)
-        return 0;
+        return nullptr;
     startIndex();
     forgetLastSearch();
-    const std::optional<SearchHit> hit = m_search.findText(text, m_view.currentPage());
+    return m_search.findText(text, m_view.currentPage(), [this](const std::optional<SearchHit> &hit) {
+        if (!hit)
+            return missAnswer(m_search.lastOutcome());
+        m_finding = true;
+        showHit(*hit);
+        return 1;
+    });
+}
+
+std::shared_ptr<LongWork> TextLayer::beginFindNext()
+{
+    if (m_view.currentPage() < 0)
+        return nullptr;
+    startIndex();
+    return m_search.findNext(m_view.currentPage(), [this](const std::optional<SearchHit> &hit) {
+        return showFound(hit);
+    });
+}
+
+std::shared_ptr<LongWork> TextLayer::beginFindPrevious()
+{
+    if (m_view.currentPage() < 0)
+        return nullptr;
+    startIndex();
+    return m_search.findPrevious(m_view.currentPage(), [this](const std::optional<SearchHit> &hit) {
+        return showFound(hit);
+    });
+}
+
+int TextLayer::showFound(const std::optional<SearchHit> &hit)
+{
     if (!hit)
-        return missAnswer(m_search.lastOutcome());
-    m_finding = true;
+        return 0;
     showHit(*hit);
     return 1;
 }
 
-void TextLayer::FindNext()
+std::shared_ptr<LongWork> TextLayer::beginSearchAll(const QString &text)
 {
     if (m_view.currentPage() < 0)
-        return;
-    startIndex();
-    if (const std::optional<SearchHit> hit = m_search.findNext(m_view.currentPage()))
-        showHit(*hit);
-}
-
-void TextLayer::findPrevious()
-{
-    if (m_view.currentPage() < 0)
-        return;
-    startIndex();
-    if (const std::optional<SearchHit> hit = m_search.findPrevious(m_view.currentPage()))
-        showHit(*hit);
-}
-
-int TextLayer::SearchAll(const QString &text)
-{
-    if (m_view.currentPage() < 0)
-        return 0;
+        return nullptr;
     startIndex();
     forgetLastSearch();
-    FoundHits found = m_search.searchAll(text);
-    const SearchOutcome &outcome = m_search.lastOutcome();
-    // Hits are marked on the pages around the view, as a find's are; those past
-    // the list are counted, not listed.
-    const size_t total = found.total;
-    m_finding = total > 0;
-    markFindHits();
-    m_results->setHits(std::move(found.listed), total, outcome.coveredTruncated,
-                       [this](const SearchHit &hit) { return m_search.listed(hit); });
-    // Without hits the list stays up only to say that some text was not searched.
-    if (outcome.cancelled || (total == 0 && !outcome.coveredTruncated))
-        m_results->hide();
-    else
-        m_results->reveal();
-    return total == 0 ? missAnswer(outcome) : int(std::min<size_t>(total, INT_MAX));
+    return m_search.searchAll(text, [this](FoundHits found) {
+        const SearchOutcome &outcome = m_search.lastOutcome();
+        // Hits are marked on the pages around the view, as a find's are; those past
+        // the list are counted, not listed.
+        const size_t total = found.total;
+        m_finding = total > 0;
+        markFindHits();
+        m_results->setHits(std::move(found.listed), total, outcome.coveredTruncated,
+                           [this](const SearchHit &hit) { return m_search.listed(hit); });
+        // Without hits the list stays up only to say that some text was not searched.
+        if (total == 0 && !outcome.coveredTruncated)
+            m_results->hide();
+        else
+            m_results->reveal();
+        return total == 0 ? missAnswer(outcome) : int(std::min<size_t>(total, INT_MAX));
+    });
 }
 
 int TextLayer::missAnswer(const SearchOutcome &outcome)
 {
-    if (outcome.cancelled)
-        return ViewerControl::SearchCancelled;
     return outcome.coveredTruncated ? ViewerControl::SearchIncomplete : 0;
 }
 

@@ -17,7 +17,7 @@
 
 #include <optional>
 
-class ModalUi;
+class LongWork;
 class PageView;
 class SearchResultsPane;
 struct PagePoint;
@@ -26,7 +26,7 @@ struct PagePoint;
 class TextLayer : public QObject, public PageReading {
     Q_OBJECT
 public:
-    TextLayer(PageView &view, ModalUi &ui, QObject *parent = nullptr);
+    explicit TextLayer(PageView &view, QObject *parent = nullptr);
     ~TextLayer() override;
 
     // The list of search-all hits, hidden until a search-all; the viewer places it.
@@ -40,10 +40,14 @@ public:
     // Forgets the document's text, the selection, the search and its highlights.
     void documentClosed();
 
-    int FindText(const QString &text);   // 0 = not found in a text searched whole
-    void FindNext();
-    void findPrevious();
-    int SearchAll(const QString &text);  // number of hits
+    // The searches, as jobs (TextSearch) that show what they found when they
+    // finish; null without a document. A find answers 1 when found, 0 when not
+    // found in a text searched whole, ViewerControl::SearchIncomplete otherwise;
+    // a search-all answers the number of hits, or as a find when there are none.
+    std::shared_ptr<LongWork> beginFind(const QString &text);
+    std::shared_ptr<LongWork> beginFindNext();
+    std::shared_ptr<LongWork> beginFindPrevious();
+    std::shared_ptr<LongWork> beginSearchAll(const QString &text);
     QString SelectedText() const { return m_selection.text(); }
 
     // The page's (0-based) full text, characters with their boxes, when it is at
@@ -64,8 +68,10 @@ private:
 
     void startIndex();
     void fetchAround(int page);
-    // What FindText and SearchAll answer when they found nothing.
+    // What a find and a search-all answer when they found nothing.
     static int missAnswer(const SearchOutcome &outcome);
+    // Shows a hit of find next or find previous; 1 when there was one.
+    int showFound(const std::optional<SearchHit> &hit);
 
     void markFindHits();
 

@@ -5,7 +5,7 @@
 #include "Fixtures.h"
 #include "viewer/pdf/text/TextDocument.h"
 #include "viewer/pdf/text/TextIndex.h"
-#include "viewer/pdf/text/TextSearch.h"
+#include "WaitedSearch.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -128,7 +128,7 @@ private slots:
         const QString path = m_fx.write("heavy60.pdf", SampleDocument::textHeavy(60));
         TextIndex index;
         ScriptedModalUi ui;
-        TextSearch search(index, ui, nullptr);
+        WaitedSearch search(index, ui);
         index.start(FileVersion::read(path), "", "");
         // Asked at once: whatever is not ready is waited for, and the answers are complete.
         QCOMPARE(search.searchAll(QStringLiteral("中文文本渲染")).total, size_t(60));
@@ -159,7 +159,7 @@ private slots:
         TextIndex index;
         index.setMaxBytes(1);
         ScriptedModalUi ui;
-        TextSearch search(index, ui, nullptr);
+        WaitedSearch search(index, ui);
         index.start(FileVersion::read(m_known), "", "");
         QVERIFY(!search.findText("again", 0));
         QVERIFY(search.lastOutcome().coveredTruncated);

@@ -5,7 +5,7 @@
 #include "ShownText.h"
 #include "StagedPages.h"
 #include "viewer/pdf/text/SearchResultsPane.h"
-#include "viewer/pdf/text/TextSearch.h"
+#include "WaitedSearch.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -52,7 +52,7 @@ private slots:
     {
         StagedPages pages(fourPages());
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QCOMPARE(placeOf(search.findText("TARGET", 1)), (Place{2, 0}));
         // A new text may match at the current hit, though the page has a later one.
         QCOMPARE(placeOf(search.findText("targ", 2)), (Place{2, 0}));
@@ -69,7 +69,7 @@ private slots:
     {
         StagedPages pages(fourPages());
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QVERIFY(!search.findNext(0)); // no earlier search
         QCOMPARE(placeOf(search.findText("target", 1)), (Place{2, 0}));
         QCOMPARE(placeOf(search.findNext(1)), (Place{2, 14}));
@@ -89,7 +89,7 @@ private slots:
     {
         StagedPages pages({{"one"}, {"unique word"}, {"three"}});
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QCOMPARE(placeOf(search.findText("unique", 0)), (Place{1, 0}));
         QCOMPARE(placeOf(search.findNext(0)), (Place{1, 0}));
     }
@@ -98,7 +98,7 @@ private slots:
     {
         StagedPages pages(fourPages());
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QVERIFY(search.findText("target", 0));
         QVERIFY(!search.findText("absent", 0));
         QCOMPARE(placeOf(search.currentHit()), (Place{0, 6}));
@@ -113,7 +113,7 @@ private slots:
                            {"一二三四五六七八九十目标之后"},
                            {"古字𠀀𠀁在此"}});
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         FoundHits found = search.searchAll("lazy");
         QCOMPARE(found.total, size_t(1));
         ListedHit hit = search.listed(found.listed.at(0));
@@ -156,7 +156,7 @@ private slots:
         pages.setReady(2, false);
         pages.setReady(3, false);
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         // A hit among the ready pages needs no wait.
         QCOMPARE(placeOf(search.findText("alpha", 0)), (Place{0, 0}));
         QVERIFY(ui.progressLabels.isEmpty());
@@ -172,7 +172,7 @@ private slots:
         StagedPages pages(fourPages());
         pages.setCountKnown(false);
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QTimer::singleShot(0, [&] { pages.setCountKnown(true); });
         QCOMPARE(search.searchAll("target").total, size_t(4));
         QCOMPARE(ui.progressLabels.size(), 1);
@@ -184,7 +184,7 @@ private slots:
         pages.setReady(3, false);
         ScriptedModalUi ui;
         ui.cancelProgress = true;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QVERIFY(!search.findText("last", 0));
         QCOMPARE(search.searchAll("target").total, size_t(0));
         QCOMPARE(ui.progressLabels.size(), 2);
@@ -206,7 +206,7 @@ private slots:
         StagedPages pages(fourPages());
         pages.setReady(3, false);
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         QTimer::singleShot(0, [&] {
             pages.bumpGeneration();
             pages.setReady(3, true);
@@ -214,11 +214,30 @@ private slots:
         QCOMPARE(search.searchAll("target").total, size_t(0));
     }
 
+    // A search still waiting when its searcher goes ends cancelled, and pages
+    // that arrive later reach nothing of it.
+    void aSearchOutlivingItsSearcherEndsCancelled()
+    {
+        StagedPages pages(fourPages());
+        pages.setReady(3, false);
+        int answers = 0;
+        std::shared_ptr<LongWork> job;
+        {
+            TextSearch search(pages);
+            job = search.searchAll("target", [&](FoundHits) { return ++answers; });
+            QVERIFY(job->isRunning());
+        }
+        QCOMPARE(job->state(), LongWork::State::Cancelled);
+        pages.setReady(3, true);
+        QTest::qWait(50);
+        QCOMPARE(answers, 0);
+    }
+
     void resultsPaneListsPagesAndReportsTheChosenHit()
     {
         StagedPages pages(fourPages());
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         SearchResultsPane pane;
         FoundHits found = search.searchAll("target");
         pane.setHits(found.listed, found.total, false,
@@ -241,7 +260,7 @@ private slots:
     {
         StagedPages pages({{"<b>bold</b> target <img src=/x>"}});
         ScriptedModalUi ui;
-        TextSearch search(pages, ui, nullptr);
+        WaitedSearch search(pages, ui);
         SearchResultsPane pane;
         const FoundHits found = search.searchAll("target");
         pane.setHits(found.listed, found.total, false,
