@@ -23,20 +23,8 @@
 #include <QTimer>
 
 namespace {
-const QString productName = QStringLiteral("Vellumo ");
-const QString versionText_ = QStringLiteral("V3.1");
 constexpr std::chrono::seconds webServicesLatest(2);
 } // namespace
-
-QString frmPdf::versionText()
-{
-    return versionText_;
-}
-
-QString frmPdf::noDocumentCaption()
-{
-    return productName + versionText_;
-}
 
 frmPdf::frmPdf(const Setup &setup, QWidget *parent)
     : QMainWindow(parent),
@@ -127,11 +115,6 @@ void frmPdf::Form_Load()
         startWebServices();
     }
     focusPages();
-}
-
-void frmPdf::focusPages()
-{
-    Pdfc->setFocus(Qt::OtherFocusReason);
 }
 
 void frmPdf::Form_Resize()

@@ -104,7 +104,8 @@ public:
     void mnuJup_Click();
     void mnuAbout_Click();
 
-    // Sets the caption of toolbar button Cmdc(index); see frmPdf_design.cpp.
+    // What the window shows around the pages (frmPdf_chrome.cpp).
+    // Sets the caption of toolbar button Cmdc(index).
     void setToolbarCaption(int index, const QString &caption);
     // Puts the keyboard focus on the pages, where the reading keys act.
     void focusPages();

@@ -152,18 +152,3 @@ void frmPdf::buildToolbar()
     Txtp->setGeometry(twips::rect(13080, 120, 855, 225));
     Cmdc[10]->raise();
 }
-
-// The menu bar wins an access key that a toolbar caption shares with a menu
-// title ("查找(&F)" and "文件(&F)"): Alt+F opens the menu on the first press
-// instead of only focusing the button. The caption keeps its underline.
-void frmPdf::setToolbarCaption(int index, const QString &caption)
-{
-    QPushButton *button = Cmdc[index];
-    button->setText(caption);
-    const QKeySequence accessKey = QKeySequence::mnemonic(caption);
-    if (accessKey.isEmpty())
-        return;
-    for (const QAction *title : menuBar()->actions())
-        if (QKeySequence::mnemonic(title->text()) == accessKey)
-            button->setShortcut(QKeySequence());
-}
