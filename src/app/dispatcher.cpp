@@ -31,14 +31,12 @@ void frmPdf::Cmdc_Click(qint16 Index)
         return;
     }
     case 3: // zoom in
-        if (!zoomSteps::zoomIn(Pdfc->ZoomFactor()))
-            return;
-        Pdfc->setZoomFactor(Pdfc->ZoomFactor() + zoomSteps::step);
+        if (const auto next = zoomSteps::zoomIn(Pdfc->ZoomFactor()))
+            Pdfc->setZoomFactor(*next);
         return;
     case 4: // zoom out
-        if (!zoomSteps::zoomOut(Pdfc->ZoomFactor()))
-            return;
-        Pdfc->setZoomFactor(Pdfc->ZoomFactor() - zoomSteps::step);
+        if (const auto next = zoomSteps::zoomOut(Pdfc->ZoomFactor()))
+            Pdfc->setZoomFactor(*next);
         return;
     case 5: // find text
         lastFindText = ui().inputBox(this, QStringLiteral("请您输入要查找的文本："),

@@ -61,6 +61,17 @@ QByteArray bombThenText()
     return pdf.classic(root);
 }
 
+// A red square of that side as JPEG bytes, for a DCTDecode image.
+QByteArray redJpeg(int side)
+{
+    QImage red(side, side, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    red.save(&jpeg, "JPG");
+    return jpeg.data();
+}
+
 } // namespace
 
 class TestResourceLimits : public QObject {
@@ -153,18 +164,15 @@ private slots:
     // bytes on: images within the budget are still drawn.
     void imagesWithinTheBudgetAreDrawn()
     {
-        QImage red(64, 64, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QVERIFY(red.save(&jpeg, "JPG"));
+        const QByteArray jpeg = redJpeg(64);
+        QVERIFY(!jpeg.isEmpty());
         const struct {
             const char *name;
             QByteArray bytes;
             QRgb drawn;
         } images[] = {
             {"jpeg.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceRGB "
-                                            "/BitsPerComponent 8 /Filter /DCTDecode", jpeg.data()),
+                                            "/BitsPerComponent 8 /Filter /DCTDecode", jpeg),
              qRgb(254, 0, 0)},
             // An empty tile decodes to the middle grey.
             {"jpx.pdf", hostile::imagePage("/Width 64 /Height 64 /ColorSpace /DeviceGray "
@@ -347,15 +355,12 @@ private slots:
     // image it leaves in the store would make room for the tests short of memory.)
     void pageGivenUpLeavesTheSharedStoreAlone()
     {
-        QImage red(1500, 1500, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QVERIFY(red.save(&jpeg, "JPG"));
+        const QByteArray jpeg = redJpeg(1500);
+        QVERIFY(!jpeg.isEmpty());
         const PdfDocument::Opened image = PdfDocument::open(
             fx.bytes("image.pdf", hostile::imagePage("/Width 1500 /Height 1500 /ColorSpace /DeviceRGB "
                                                      "/BitsPerComponent 8 /Filter /DCTDecode",
-                                                     jpeg.data())),
+                                                     jpeg)),
             {}, {});
         const PdfDocument::Opened bomb = PdfDocument::open(fx.bytes("bomb.pdf", bombThenText()), {}, {});
         QCOMPARE(image.status, 0);
